@@ -1,0 +1,57 @@
+#pragma once
+// The host layer: every place where the program touches the operating system.
+// Paths come in as texts in the suite's Windows form and are mapped here:
+//   - "X:\a\b" or "X:/a/b": drive X is the host folder named by VEXA_DRIVE_X; drive C
+//     defaults to ${XDG_DATA_HOME:-~/.local/share}/korvax/drive_c. Other drives do not exist.
+//   - after the drive, "\" and "/" both separate components, and each component is matched
+//     without regard to case against what exists; a missing component keeps its case.
+//   - a text starting with "/" is a host path; a relative text is relative to the working
+//     directory.
+// Hidden files are those whose name starts with "."; there are no system files.
+// Nothing here shows anything to the user.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace Vexa32::Platform {
+
+// The host path for a path text; nullopt for a drive that is not mapped.
+std::optional<QString> HostPath(const QString &path);
+
+// Ordinary files (not hidden, not directories) that a search for pattern finds: "*" and
+// "?" in the last component match as in a directory listing, case-insensitively. A
+// pattern ending in a separator lists that folder's ordinary files. Host paths returned.
+QStringList FindOrdinaryFiles(const QString &pattern);
+
+// Creates one directory level; false when it exists already or cannot be made.
+bool CreateDirectory(const QString &path);
+
+// Clears the read-only state of a file; false on failure.
+bool SetNormalAttributes(const QString &path);
+
+// Deletes a file; on failure returns the host's reason.
+std::optional<QString> RemoveFile(const QString &path);
+
+// The running executable: its folder (host path, no trailing separator) and its file
+// name without extension ("ROWLNS32" when the executable is named so; on this host the
+// build names the executable "rowlns32", which is reported in upper case).
+QString ExecutableDir();
+QString ExecutableName();
+
+// The system directory in the suite's form, "C:\WINDOWS\SYSTEM"; "" when drive C is not
+// mapped.
+QString SystemDirectory();
+
+// A shell special folder by its number: the path text without a trailing separator,
+// "n/a" when the folder is known but has no path, nullopt when the folder is not known.
+// 20 is the Fonts folder, "C:\WINDOWS\FONTS".
+std::optional<QString> SpecialFolder(int csidl);
+
+// Starts a command line ("program args...") as a new process without waiting for it.
+// The program is looked up among the project's own tools first (regedit is the project's
+// importer). False when it could not be started.
+bool StartProcess(const QString &commandLine);
+
+} // namespace Vexa32::Platform

@@ -1,0 +1,54 @@
+#pragma once
+// TableListModel: the contents of ListView1. Columns (title, alignment, decimal tag) and
+// rows of cells in file order, plus the sort key and the sorted switch. When sorting is
+// on and the key names an existing column, rows are presented in ascending order of
+// LowerCase of the key column's text, compared by UTF-16 code unit, equal keys keeping
+// file order; otherwise in file order. Knows no widgets.
+//
+// Model rows are display rows; sourceRow() maps one to its file-order index.
+// Model columns are list columns: column 0 is "Name" (the record names).
+
+#include "listing.h"
+
+#include <QAbstractTableModel>
+
+#include <vector>
+
+class TableListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    explicit TableListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    // The listing in file order. Replacing it resets the model and re-applies the sort.
+    const Listing &listing() const { return m_listing; }
+    void setListing(Listing listing);
+    // Removes every row and column (an empty listing).
+    void clear();
+
+    // Sort state: key counted from 0 (0 = "Name"); both survive every setListing().
+    int sortKey() const { return m_sortKey; }
+    bool sorted() const { return m_sorted; }
+    void setSortKey(int key);
+    void setSorted(bool sorted);
+    // A header click: the key becomes column, then sorting is switched on.
+    void sortByColumn(int column);
+
+    int sourceRow(int displayRow) const;
+    // The cell as shown (column 0 is the record name).
+    QString cellText(int displayRow, int column) const;
+
+private:
+    void applySort();
+
+    Listing m_listing;
+    std::vector<int> m_order; // display row -> file-order row; empty = file order
+    int m_sortKey = 0;
+    bool m_sorted = false;
+};
