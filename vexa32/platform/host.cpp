@@ -1,1 +1,0 @@
-// Placeholder: the host layer's functions are implemented in the files of this folder.

@@ -1,0 +1,109 @@
+#pragma once
+// TBLMainForm: the program's main window. It shows a table file through the window
+// operations of TableWindow (filled by TableLoader::LoadFile) and owns the commands around
+// it: the open dialog, the toolbar, Exit, the Help commands, the twips layout and the
+// stored window position.
+//
+// The window owns all its controls and its TableListModel. Constructing it builds the
+// controls and runs Form_Load (restores the position stored under "ROWLENS32"); closing it
+// runs Form_Unload (stores the position). The creator shows it.
+//
+// Errors: LoadFile passes a failed load on as LoadError (tableloader.h). LoadFileOrReport
+// catches it and tells the user with the error dialog; tab clicks load that way, so a
+// file deleted or locked since it was opened never ends the program. The open command
+// swallows every failure and ends with the status "Ready".
+
+#include "viewer/engine/tablewindow.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QTabBar;
+class QTableView;
+class QToolBar;
+class RawTextView;
+
+class TBLMainForm : public QMainWindow, public TableWindow
+{
+    Q_OBJECT
+public:
+    // The window starts with the caption "Korvax Manager ROWLENS32" in its no-file state.
+    explicit TBLMainForm(QWidget *parent = nullptr);
+    ~TBLMainForm() override;
+
+    // Loads fname into the window ("#" opens it afresh, a tab caption lists that section).
+    // Throws LoadError when the file cannot be read; the window stays usable.
+    void LoadFile(const QString &fname, const QString &caption);
+    // LoadFile that reports a failure with the error dialog instead of throwing; false when
+    // the load failed.
+    bool LoadFileOrReport(const QString &fname, const QString &caption);
+
+    const QString &CurrentFile() const { return m_currentFile; }
+
+    // The open dialog: returns the chosen path, or nullopt when cancelled. Replaceable so
+    // that tests can answer it without a modal dialog.
+    using OpenFileDialog = std::function<std::optional<QString>(const QString &initialDir)>;
+    void setOpenFileDialog(OpenFileDialog dialog);
+
+    // Handlers of the window's events and commands.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    void MenuFileOpen_Click();
+    void MenuFileExit_Click();
+    void MenuHelpTutorial_Click();
+    void MenuHelpKMVC_Click();
+    void MenuHelpAbout_Click();
+    void Toolbar1_ButtonClick(const QString &key);
+    void TabStrip1_Click();
+    void ListView1_ItemClick(int displayRow);
+    void ListView1_ColumnClick(int column);
+
+    // TableWindow.
+    void setStatusPanel(int panel, const QString &text) override;
+    QString statusPanel(int panel) const override;
+    void repaintStatusBar() override;
+    void clearTabs() override;
+    void appendTab(const QString &caption) override;
+    int tabCount() const override;
+    TableListModel &listModel() override;
+    void setListReportView(bool report) override;
+    bool listVisible() const override;
+    void setListVisible(bool visible) override;
+    std::optional<int> selectedRow() const override;
+    void loadRawText(const QString &fname) override;
+    void setRawVisible(bool visible) override;
+    void setPlaceholderVisible(bool visible) override;
+    QString caption() const override;
+    void setCaption(const QString &caption) override;
+    void setBusyPointer(bool busy) override;
+    void repaintWindow() override;
+    void setCurrentFile(const QString &fname) override;
+    void runLayout() override;
+    void itemClick(int displayRow) override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Controls;
+    void buildControls();
+    void buildMenus();
+    void applyColumnWidths();
+
+    std::unique_ptr<Controls> m_ui; // pointers to the widgets, which the window owns
+    TableListModel *m_model = nullptr;
+    QString m_currentFile;
+    OpenFileDialog m_openDialog;
+    bool m_loading = false;
+    bool m_busy = false;
+    bool m_unloaded = false;
+};
