@@ -12,7 +12,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace Vexa32::Platform {
@@ -26,6 +25,7 @@ std::optional<QString> HostPath(const QString &path);
 QStringList FindOrdinaryFiles(const QString &pattern);
 
 // Creates one directory level; false when it exists already or cannot be made.
+// Like every function here that takes a path text, an unmapped drive makes it fail.
 bool CreateDirectory(const QString &path);
 
 // Clears the read-only state of a file; false on failure.
@@ -50,8 +50,13 @@ QString SystemDirectory();
 std::optional<QString> SpecialFolder(int csidl);
 
 // Starts a command line ("program args...") as a new process without waiting for it.
-// The program is looked up among the project's own tools first (regedit is the project's
-// importer). False when it could not be started.
+// The program is the first blank-separated word (or a text in double quotes); a path is
+// mapped like any path text, a bare name is looked up in ExecutableDir() first (so
+// "regedit" is the project's own importer), then along PATH, as given, in lower case and
+// without a ".exe" ending. The remaining text is split at every single blank into the
+// arguments, so joining them with one blank gives that text back exactly, as a Windows
+// program sees its command line ("regedit /s C:\My Dir\x.reg" passes "/s", "C:\My",
+// "Dir\x.reg"). False when the program is not found or could not be started.
 bool StartProcess(const QString &commandLine);
 
 } // namespace Vexa32::Platform

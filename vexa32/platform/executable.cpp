@@ -1,0 +1,34 @@
+// The running executable's folder and name.
+
+#include "host.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace Vexa32::Platform {
+
+namespace {
+
+QFileInfo ExecutableFile()
+{
+    const QString target = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!target.isEmpty())
+        return QFileInfo(target);
+    if (QCoreApplication::instance())
+        return QFileInfo(QCoreApplication::applicationFilePath());
+    return {};
+}
+
+} // namespace
+
+QString ExecutableDir()
+{
+    return ExecutableFile().absolutePath();
+}
+
+QString ExecutableName()
+{
+    return ExecutableFile().completeBaseName().toUpper();
+}
+
+} // namespace Vexa32::Platform
