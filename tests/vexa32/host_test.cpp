@@ -1,0 +1,184 @@
+#include "drive_fixture.h"
+#include "vexa32/platform/host.h"
+#include "vexa32/platform/wildcard.h"
+
+#include <QFileInfo>
+#include <QThread>
+
+using namespace Vexa32::Platform;
+
+namespace {
+
+class Host : public DriveFixture
+{
+};
+
+} // namespace
+
+TEST_F(Host, DriveMapAndCaseInsensitiveComponents)
+{
+    MakeFile(QStringLiteral("Korvax/Tables/Ships.TBL"));
+    const QString d = driveD.path();
+
+    struct Case
+    {
+        QString text;
+        std::optional<QString> host;
+    };
+    const Case cases[] = {
+        {QStringLiteral("C:\\korvax\\TABLES\\ships.tbl"),
+         OnC(QStringLiteral("Korvax/Tables/Ships.TBL"))},
+        {QStringLiteral("c:/KORVAX/tables/"), OnC(QStringLiteral("Korvax/Tables"))},
+        {QStringLiteral("C:\\korvax\\.\\x\\..\\tables"), OnC(QStringLiteral("Korvax/Tables"))},
+        {QStringLiteral("C:\\..\\..\\korvax"), OnC(QStringLiteral("Korvax"))},
+        // A missing component keeps its case, and so does everything below it.
+        {QStringLiteral("C:\\KORVAX\\New\\Sub"), OnC(QStringLiteral("Korvax/New/Sub"))},
+        {QStringLiteral("C:\\"), driveC.path()},
+        {QStringLiteral("C:"), driveC.path()},
+        {QStringLiteral("\\korvax"), OnC(QStringLiteral("Korvax"))},
+        {QStringLiteral("d:\\a.ini"), d + QStringLiteral("/a.ini")},
+        {QStringLiteral("E:\\a.ini"), std::nullopt},
+        {QStringLiteral("\\\\server\\share"), std::nullopt},
+        {QString(), std::nullopt},
+        {QStringLiteral("/tmp/Any\\Thing"), QStringLiteral("/tmp/Any\\Thing")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(HostPath(c.text), c.host) << c.text.toStdString();
+}
+
+TEST_F(Host, RelativeTextsStartAtTheWorkingDirectory)
+{
+    MakeFile(QStringLiteral("work/Data.ini"));
+    ASSERT_TRUE(QDir::setCurrent(OnC(QStringLiteral("work"))));
+    const QString cwd = QDir::currentPath();
+    EXPECT_EQ(HostPath(QStringLiteral("DATA.INI")), cwd + QStringLiteral("/Data.ini"));
+    EXPECT_EQ(HostPath(QStringLiteral("..\\work\\data.ini")), cwd + QStringLiteral("/Data.ini"));
+}
+
+TEST_F(Host, DriveCDefaultsBelowTheDataHome)
+{
+    qunsetenv("VEXA_DRIVE_C");
+    const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(driveD.path()));
+    EXPECT_EQ(HostPath(QStringLiteral("C:\\x")),
+              driveD.path() + QStringLiteral("/korvax/drive_c/x"));
+    qunsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(HostPath(QStringLiteral("C:\\x")),
+              QDir::cleanPath(qEnvironmentVariable("HOME") +
+                              QStringLiteral("/.local/share/korvax/drive_c/x")));
+    if (!savedDataHome.isNull())
+        qputenv("XDG_DATA_HOME", savedDataHome);
+}
+
+TEST(Wildcard, MatchesLikeADirectoryListing)
+{
+    struct Case
+    {
+        const char16_t *pattern;
+        const char16_t *name;
+        bool match;
+    };
+    const Case cases[] = {
+        {u"*.tbl", u"ships.TBL", true},
+        {u"*.tbl", u"ships.tbl.bak", false},
+        {u"s?ips.*", u"ships.tbl", true},
+        {u"s?ips.*", u"sips.tbl", false},
+        {u"*.*", u"README", true},
+        {u"*", u"", true},
+        {u"a*b*c", u"aXbYbZc", true},
+        {u"a*b*c", u"aXbYbZ", false},
+        {u"**", u"x", true},
+        {u"tahoma.ttf", u"TAHOMA.TTF", true},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(MatchesWildcard(c.pattern, c.name), c.match)
+            << QString::fromUtf16(c.pattern).toStdString() << " "
+            << QString::fromUtf16(c.name).toStdString();
+    }
+}
+
+TEST_F(Host, SearchFindsOnlyOrdinaryFiles)
+{
+    MakeFile(QStringLiteral("Dir/Ships.tbl"));
+    MakeFile(QStringLiteral("Dir/weapons.TBL"));
+    MakeFile(QStringLiteral("Dir/.hidden.tbl"));
+    MakeFile(QStringLiteral("Dir/notes.txt"));
+    QDir().mkpath(OnC(QStringLiteral("Dir/Folder.tbl")));
+    QDir().mkpath(OnC(QStringLiteral("Empty/Sub")));
+    MakeFile(QStringLiteral("Empty/.only-hidden"));
+
+    const QString dir = OnC(QStringLiteral("Dir/"));
+    EXPECT_EQ(
+        FindOrdinaryFiles(QStringLiteral("C:\\dir\\*.tbl")),
+        (QStringList{dir + QStringLiteral("Ships.tbl"), dir + QStringLiteral("weapons.TBL")}));
+    EXPECT_EQ(FindOrdinaryFiles(QStringLiteral("C:\\DIR\\ships.tbl")),
+              QStringList{dir + QStringLiteral("Ships.tbl")});
+    EXPECT_EQ(FindOrdinaryFiles(QStringLiteral("C:\\Dir\\")).size(), 3);
+    EXPECT_EQ(FindOrdinaryFiles(QStringLiteral("C:/Dir/*")).size(), 3);
+
+    const QString none[] = {
+        QStringLiteral("C:\\Dir\\.hidden.tbl"),
+        QStringLiteral("C:\\Dir\\Folder.tbl"),
+        QStringLiteral("C:\\Dir"),
+        QStringLiteral("C:\\Empty\\"),
+        QStringLiteral("C:\\Dir\\*.xyz"),
+        QStringLiteral("C:\\Missing\\*"),
+        QStringLiteral("E:\\*"),
+        QString(),
+    };
+    for (const QString &pattern : none)
+        EXPECT_TRUE(FindOrdinaryFiles(pattern).isEmpty()) << pattern.toStdString();
+}
+
+TEST_F(Host, FileOperations)
+{
+    EXPECT_TRUE(CreateDirectory(QStringLiteral("C:\\Made")));
+    EXPECT_FALSE(CreateDirectory(QStringLiteral("C:\\MADE"))) << "exists already";
+    EXPECT_FALSE(CreateDirectory(QStringLiteral("C:\\No\\Parent")));
+    EXPECT_FALSE(CreateDirectory(QStringLiteral("E:\\Made")));
+    EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("Made"))).isDir());
+
+    MakeFile(QStringLiteral("Made/ro.txt"));
+    QFile::setPermissions(OnC(QStringLiteral("Made/ro.txt")), QFileDevice::ReadOwner);
+    EXPECT_TRUE(SetNormalAttributes(QStringLiteral("C:\\made\\RO.TXT")));
+    EXPECT_TRUE(QFile::permissions(OnC(QStringLiteral("Made/ro.txt"))) & QFileDevice::WriteOwner);
+    EXPECT_FALSE(SetNormalAttributes(QStringLiteral("C:\\made\\missing.txt")));
+
+    EXPECT_EQ(RemoveFile(QStringLiteral("C:\\made\\ro.txt")), std::nullopt);
+    EXPECT_FALSE(QFileInfo::exists(OnC(QStringLiteral("Made/ro.txt"))));
+    const std::optional<QString> reason = RemoveFile(QStringLiteral("C:\\made\\ro.txt"));
+    ASSERT_TRUE(reason.has_value());
+    EXPECT_FALSE(reason->isEmpty());
+    EXPECT_TRUE(RemoveFile(QStringLiteral("C:\\Made")).has_value()) << "a folder is no file";
+}
+
+TEST_F(Host, ExecutableAndSystemFolders)
+{
+    EXPECT_EQ(ExecutableName(), QStringLiteral("VEXA32_HOST_TEST"));
+    EXPECT_TRUE(QFileInfo(ExecutableDir() + QStringLiteral("/vexa32_host_test")).isExecutable());
+    EXPECT_EQ(SystemDirectory(), QStringLiteral("C:\\WINDOWS\\SYSTEM"));
+    EXPECT_EQ(SpecialFolder(20), QStringLiteral("C:\\WINDOWS\\FONTS"));
+    EXPECT_EQ(SpecialFolder(12345), std::nullopt);
+}
+
+TEST_F(Host, StartProcessPassesTheRestOfTheLineAsBlankSeparatedArguments)
+{
+    // A shell script stands in for a started program: it writes its arguments joined by
+    // one blank, as a Windows program would see its command line.
+    const QString script = OnC(QStringLiteral("bin/echoargs"));
+    const QString out = OnC(QStringLiteral("out.txt"));
+    MakeFile(QStringLiteral("bin/echoargs"),
+             QByteArrayLiteral("#!/bin/sh\nprintf '%s' \"$*\" > \"$0.tmp\" && mv \"$0.tmp\" ") +
+                 QFile::encodeName(out) + QByteArrayLiteral("\n"));
+    QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
+
+    ASSERT_TRUE(StartProcess(QStringLiteral("C:\\BIN\\echoargs /s C:\\My Dir\\x.reg")));
+    // The process runs detached; wait for its result file without a time limit of our own
+    // (the test runner's timeout ends a hang).
+    while (!QFileInfo::exists(out))
+        QThread::msleep(10);
+    EXPECT_EQ(ReadFile(QStringLiteral("out.txt")), QByteArrayLiteral("/s C:\\My Dir\\x.reg"));
+
+    EXPECT_FALSE(StartProcess(QStringLiteral("no-such-program-here /s")));
+    EXPECT_FALSE(StartProcess(QStringLiteral("   ")));
+}
