@@ -1,0 +1,229 @@
+#include "drive_fixture.h"
+#include "vexa32/profile.h"
+
+#include <QFileInfo>
+
+using namespace Vexa32;
+
+namespace {
+
+class Profile : public DriveFixture
+{
+};
+
+QString Latin(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
+} // namespace
+
+TEST(NormalizeDir, AppendsTheSeparatorOfTheText)
+{
+    const std::pair<const char16_t *, const char16_t *> cases[] = {
+        {u"", u""},
+        {u"C:", u"C:"},
+        {u"ab", u"ab"},
+        {u"C:\\", u"C:\\"},
+        {u"C:\\Games", u"C:\\Games\\"},
+        {u"C:\\Games/", u"C:\\Games/"},
+        {u"/data/tables", u"/data/tables/"},
+        {u"abc", u"abc\\"},
+        {u"http://host", u"http://host/"},
+    };
+    for (const auto &[dir, expected] : cases)
+        EXPECT_EQ(NormalizeDir(QString::fromUtf16(dir)), QString::fromUtf16(expected));
+}
+
+TEST_F(Profile, ReadsTheWindowsWay)
+{
+    struct Case
+    {
+        QByteArray content;
+        const char *section;
+        const char *key;
+        QString expected;
+    };
+    const QByteArray longValue(5000, 'v');
+    const Case cases[] = {
+        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "a", "k", Latin("1")},
+        {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "a", "j", {}}, // only the first [a] counts
+        {"[s]\nk=1\nK=2\n", "S", "K", Latin("1")},
+        {" [ s ] \r\n \t key \t = \t value  x \t\r\n", "s", "key", Latin("value  x")},
+        {"[s]\nk=a=b\n", "s", "k", Latin("a=b")},
+        {"[s]\nk=\"quoted\"\n", "s", "k", Latin("quoted")},
+        {"[s]\nk= 'a b' \n", "s", "k", Latin("a b")},
+        {"[s]\nk=\"a'\n", "s", "k", Latin("\"a'")},
+        {"[s]\nk=\"\"x\"\"\n", "s", "k", Latin("\"x\"")},
+        {"[s]\nk=\"\n", "s", "k", Latin("\"")},
+        {";k=0\n[s]\n;k=1\n  ; k=2\nk=3\n", "s", "k", Latin("3")},
+        {"[s]\n;k=1\n", "s", "k", {}},
+        {"[s]\nk\nk=2\n", "s", "k", Latin("2")},
+        {"k=0\n[s]\nk=1\n", "s", "k", Latin("1")},
+        {"[s\nk=v\n", "s", "k", Latin("v")},
+        {"[s]x\nk=v\n", "s", "k", Latin("v")},
+        {"[s]\r\nk=v", "s", "k", Latin("v")},
+        {"[s]\rk=v\rj=w\r", "s", "j", Latin("w")},
+        {"[s]\nk=$\n", "s", "k", {}},
+        {"[s]\nk=\n", "s", "k", {}},
+        {"[s]\nk=1\n", "s", "x", {}},
+        {"[s]\nk=1\n", "t", "k", {}},
+        {"[s]\nk=\xE4\x80\n", "s", "k", QString::fromUtf8("\xC3\xA4\xE2\x82\xAC")},
+        {"[s]\nk=" + longValue + "\n", "s", "k", Latin(longValue.left(4095).constData())},
+        {QByteArray("[s]\nk=ab\0cd\n\xFF\xFE\0[\n", 19), "s", "k", Latin("ab")},
+    };
+    for (const Case &c : cases) {
+        MakeFile(QStringLiteral("case.ini"), c.content);
+        EXPECT_EQ(ReadIniValue(QStringLiteral("C:\\"), QStringLiteral("CASE.INI"), Latin(c.section),
+                               Latin(c.key)),
+                  c.expected)
+            << c.content.left(60).toStdString();
+    }
+}
+
+TEST_F(Profile, MissingFilesAndDrivesReadEmptyAndCreateNothing)
+{
+    EXPECT_EQ(ReadIniValue(QStringLiteral("C:\\none"), QStringLiteral("x.ini"), QStringLiteral("s"),
+                           QStringLiteral("k")),
+              QString());
+    EXPECT_EQ(ReadIniValue(QString(), QStringLiteral("E:\\x.ini"), QStringLiteral("s"),
+                           QStringLiteral("k")),
+              QString());
+    EXPECT_TRUE(QDir(driveC.path()).isEmpty());
+    // Neither a device nor a folder is read as a profile (nor may it block the reader).
+    EXPECT_EQ(ReadIniValue(QString(), QStringLiteral("/dev/zero"), QStringLiteral("s"),
+                           QStringLiteral("k")),
+              QString());
+    EXPECT_EQ(
+        ReadIniValue(QString(), QStringLiteral("C:\\"), QStringLiteral("s"), QStringLiteral("k")),
+        QString());
+}
+
+TEST_F(Profile, WritesOnlyTheKeyLine)
+{
+    struct Case
+    {
+        std::optional<QByteArray> before; // nullopt: no file yet
+        const char *section;
+        const char *key;
+        QString value;
+        QByteArray after;
+    };
+    const Case cases[] = {
+        {std::nullopt, "s", "k", Latin("v"), "[s]\r\nk=v\r\n"},
+        {QByteArray(), "s", "k", Latin("v"), "[s]\r\nk=v\r\n"},
+        {QByteArray("[a]\r\nx=1"), "s", "k", Latin("v"), "[a]\r\nx=1\r\n[s]\r\nk=v\r\n"},
+        {QByteArray("[a]\nx=1\n"), "s", "k", Latin("v"), "[a]\nx=1\n[s]\r\nk=v\r\n"},
+        {QByteArray("[s]\nx=1\n\n;c\n[t]\n"), "S", "k", Latin("v"), "[s]\nx=1\nk=v\r\n\n;c\n[t]\n"},
+        {QByteArray("[s]\n;c\njunk\n[t]\ny=2\n"), "s", "k", Latin("v"),
+         "[s]\nk=v\r\n;c\njunk\n[t]\ny=2\n"},
+        {QByteArray("[s]"), "s", "k", Latin("v"), "[s]\r\nk=v\r\n"},
+        {QByteArray("[s]\rx=1"), "s", "k", Latin("v"), "[s]\rx=1\r\nk=v\r\n"},
+        {QByteArray(";top\r\n[S]\r\n  Key = old \r\nz=1\n"), "s", "KEY", Latin("new"),
+         ";top\r\n[S]\r\nKey=new\r\nz=1\n"},
+        {QByteArray("[s]\nk=1\nk=2\n[s]\nk=3"), "s", "k", Latin(""), "[s]\nk=\nk=2\n[s]\nk=3"},
+        {QByteArray("[s]\nk=1"), "s", "k", Latin(" spaced "), "[s]\nk= spaced "},
+        {QByteArray("k=0\n"), "s", "k", Latin("1"), "k=0\n[s]\r\nk=1\r\n"},
+        {QByteArray("[s]\n"), "s", "k", QString::fromUtf8("\xC3\xA4\xE2\x82\xAC\xE4\xB8\x80"),
+         "[s]\nk=\xE4\x80?\r\n"},
+        // Nothing that would break the file's lines is written.
+        {QByteArray("[s]\nk=1\n"), "s", "k", Latin("a\r\nb=c"), "[s]\nk=1\n"},
+        {QByteArray("[s]\nk=1\n"), "s", "k\n", Latin("v"), "[s]\nk=1\n"},
+        {QByteArray("[s]\nk=1\n"), "s\r", "k", Latin("v"), "[s]\nk=1\n"},
+        {QByteArray("[s]\nk=1\n"), "", "k", Latin("v"), "[s]\nk=1\n"},
+    };
+    for (const Case &c : cases) {
+        QFile::remove(OnC(QStringLiteral("w.ini")));
+        if (c.before)
+            MakeFile(QStringLiteral("w.ini"), *c.before);
+        WriteIniValue(QStringLiteral("C:"), QStringLiteral("\\w.ini"), Latin(c.section),
+                      Latin(c.key), c.value);
+        EXPECT_EQ(ReadFile(QStringLiteral("w.ini")), c.after)
+            << (c.before ? c.before->toStdString() : "(no file)") << " / " << c.key;
+    }
+}
+
+TEST_F(Profile, RoundTripAndLongValues)
+{
+    const QString dir = QStringLiteral("C:\\Korvax");
+    QDir().mkpath(OnC(QStringLiteral("korvax")));
+    const QString longValue(5000, u'x');
+    WriteIniValue(dir, QStringLiteral("vexa.ini"), QStringLiteral("Positions"),
+                  QStringLiteral("ROWLENS32"), QStringLiteral("1,2,3,4"));
+    WriteIniValue(dir, QStringLiteral("vexa.ini"), QStringLiteral("Positions"),
+                  QStringLiteral("Long"), longValue);
+    EXPECT_EQ(ReadIniValue(dir, QStringLiteral("VEXA.INI"), QStringLiteral("positions"),
+                           QStringLiteral("rowlens32")),
+              QStringLiteral("1,2,3,4"));
+    EXPECT_EQ(ReadIniValue(dir, QStringLiteral("vexa.ini"), QStringLiteral("Positions"),
+                           QStringLiteral("Long")),
+              longValue.left(4095));
+    EXPECT_EQ(QDir(OnC(QStringLiteral("korvax"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("vexa.ini")})
+        << "no temporary file is left behind";
+}
+
+TEST_F(Profile, UnwritablePlacesStayUntouched)
+{
+    WriteIniValue(QStringLiteral("C:\\Missing"), QStringLiteral("x.ini"), QStringLiteral("s"),
+                  QStringLiteral("k"), QStringLiteral("v"));
+    EXPECT_FALSE(QFileInfo::exists(OnC(QStringLiteral("Missing"))));
+    WriteIniValue(QStringLiteral("E:\\"), QStringLiteral("x.ini"), QStringLiteral("s"),
+                  QStringLiteral("k"), QStringLiteral("v"));
+
+    // A read-only file is not replaced, even though its folder would allow it.
+    MakeFile(QStringLiteral("ro.ini"), "[s]\nk=1\n");
+    QFile::setPermissions(OnC(QStringLiteral("ro.ini")),
+                          QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("ro.ini"), QStringLiteral("s"),
+                  QStringLiteral("k"), QStringLiteral("2"));
+    EXPECT_EQ(ReadFile(QStringLiteral("ro.ini")), QByteArray("[s]\nk=1\n"));
+
+    // A replaced file keeps its permissions.
+    const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                      QFileDevice::ReadOther;
+    MakeFile(QStringLiteral("rw.ini"), "[s]\nk=1\n");
+    QFile::setPermissions(OnC(QStringLiteral("rw.ini")), mode);
+    WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("rw.ini"), QStringLiteral("s"),
+                  QStringLiteral("k"), QStringLiteral("2"));
+    EXPECT_EQ(ReadFile(QStringLiteral("rw.ini")), QByteArray("[s]\nk=2\n"));
+    EXPECT_EQ(QFile::permissions(OnC(QStringLiteral("rw.ini"))) & 0x7077, mode)
+        << "owner, group and other bits";
+}
+
+TEST_F(Profile, ReadOnlyFolderIsNotWritten)
+{
+    const QString folder = OnC(QStringLiteral("locked"));
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (QFileInfo(folder).isWritable()) {
+        QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner);
+        GTEST_SKIP() << "the permission bits do not bind this user (root)";
+    }
+    WriteIniValue(QStringLiteral("C:\\locked"), QStringLiteral("x.ini"), QStringLiteral("s"),
+                  QStringLiteral("k"), QStringLiteral("v"));
+    QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner);
+    EXPECT_TRUE(QDir(folder).isEmpty());
+}
+
+TEST_F(Profile, LargeAndBinaryFilesAreHandled)
+{
+    // Eight megabytes: many short lines with a late section, one huge line, binary noise.
+    QByteArray content;
+    content.reserve(9 << 20);
+    for (int i = 0; content.size() < (4 << 20); ++i)
+        content += "[n" + QByteArray::number(i % 97) + "]\nkey=value\n; comment\n";
+    content += "[target]\nk=found\n";
+    content += QByteArray(4 << 20, '[');
+    for (int i = 0; i < 256; ++i)
+        content += static_cast<char>(i);
+    MakeFile(QStringLiteral("big.ini"), content);
+    EXPECT_EQ(ReadIniValue(QStringLiteral("C:\\"), QStringLiteral("big.ini"),
+                           QStringLiteral("target"), QStringLiteral("k")),
+              QStringLiteral("found"));
+    WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("big.ini"), QStringLiteral("target"),
+                  QStringLiteral("k2"), QStringLiteral("v"));
+    const QByteArray after = ReadFile(QStringLiteral("big.ini"));
+    EXPECT_EQ(after.size(), content.size() + 6);
+    EXPECT_TRUE(after.endsWith(content.right(1000)));
+}
