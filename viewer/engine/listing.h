@@ -5,11 +5,14 @@
 // Column 0 is "Name" (the record names); every other column has a title, an alignment
 // (left until a numeric value is stored, then right) and a decimal tag (unset until the
 // first numeric value, then the largest DecimalPlaces of the numeric values stored).
-// A row's cell in a column it has no value for is empty.
+// A row's cell in a column it has no value for is empty. Column 0's cells are the row
+// names, whatever column 0 is titled (a listing may even have no columns yet).
+//
+// A Listing is a value (copyable, movable). setCell() and appendRow() throw
+// std::length_error when one column's texts together pass 4 Gi characters.
 
 #include <QString>
 #include <QStringView>
-
 #include <optional>
 #include <vector>
 
@@ -31,6 +34,9 @@ public:
     const Column &column(int index) const;
     Column &column(int index);
 
+    // A listing with this one's columns (titles, alignment, tags, widths) and no rows.
+    Listing emptyCopy() const;
+
     // Appends a column; returns its index.
     int appendColumn(const QString &title, int widthTwips = -1);
     // Index of the first column titled exactly title, or -1.
@@ -50,18 +56,24 @@ public:
     void appendRows(Listing &&other);
 
 private:
-    struct CellRef
-    {
-        quint32 offset = 0;
-        quint32 length = 0;
-    };
+    // One column's cells in row order. ends[r] is where row r's text ends in pool (it
+    // starts where row r - 1's ends); rows at or beyond ends.size() are empty. A fixed
+    // store has no ends: every row up to pool.size() / FixedWidth holds exactly FixedWidth
+    // characters, later rows are empty.
     struct ColumnStore
     {
-        std::vector<CellRef> refs;  // refs.size() <= rows; missing rows are empty
-        std::vector<char16_t> pool; // cell texts back to back
-        std::vector<char16_t> fixed; // when non-empty: every cell is 12 characters wide
+        std::vector<quint32> ends;
+        std::vector<char16_t> pool;
+        bool fixed = false;
     };
+    static constexpr qsizetype FixedWidth = 12;
+
+    ColumnStore &storeFor(int column);
+    static void unfix(ColumnStore &store);
+    static QStringView storedCell(const ColumnStore &store, int row);
+    static void appendText(ColumnStore &store, QStringView text);
+
     std::vector<Column> m_columns;
-    std::vector<ColumnStore> m_stores;
+    std::vector<ColumnStore> m_stores; // m_stores[0] holds the record names
     int m_rows = 0;
 };

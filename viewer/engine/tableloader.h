@@ -13,7 +13,6 @@
 // touched; the status text, caption and pointer are restored first.
 
 #include <QString>
-
 #include <stdexcept>
 
 class TableWindow;

@@ -11,7 +11,6 @@
 #include "listing.h"
 
 #include <QAbstractTableModel>
-
 #include <vector>
 
 class TableListModel : public QAbstractTableModel
@@ -31,6 +30,8 @@ public:
     void setListing(Listing listing);
     // Removes every row and column (an empty listing).
     void clear();
+    // Hands the listing over and leaves the model empty (as clear() does).
+    Listing takeListing();
 
     // Sort state: key counted from 0 (0 = "Name"); both survive every setListing().
     int sortKey() const { return m_sortKey; }
@@ -41,11 +42,16 @@ public:
     void sortByColumn(int column);
 
     int sourceRow(int displayRow) const;
-    // The cell as shown (column 0 is the record name).
+    // The cell as shown (column 0 is the record name); "" outside the listing.
     QString cellText(int displayRow, int column) const;
+    // The same without a copy; valid until the listing changes.
+    QStringView cellView(int displayRow, int column) const;
 
 private:
+    // Recomputes m_order from the sort state; emits nothing.
     void applySort();
+    // Recomputes m_order and tells views that the row order changed.
+    void resort();
 
     Listing m_listing;
     std::vector<int> m_order; // display row -> file-order row; empty = file order

@@ -4,7 +4,6 @@
 // The list itself is a TableListModel that the window owns and shows in ListView1.
 
 #include <QString>
-
 #include <optional>
 
 class TableListModel;
@@ -44,6 +43,6 @@ public:
     virtual void setBusyPointer(bool busy) = 0;
     virtual void repaintWindow() = 0;
     virtual void setCurrentFile(const QString &fname) = 0;
-    virtual void runLayout() = 0;            // Form_Resize
+    virtual void runLayout() = 0;               // Form_Resize
     virtual void itemClick(int displayRow) = 0; // ListView1_ItemClick
 };

@@ -1,0 +1,221 @@
+#include "listing.h"
+
+#include "numeric.h"
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
+namespace {
+
+void checkPoolSize(std::size_t size)
+{
+    if (size > std::numeric_limits<quint32>::max())
+        throw std::length_error("table column too large");
+}
+
+} // namespace
+
+int Listing::rowCount() const
+{
+    return m_rows;
+}
+
+int Listing::columnCount() const
+{
+    return static_cast<int>(m_columns.size());
+}
+
+const Listing::Column &Listing::column(int index) const
+{
+    return m_columns.at(static_cast<std::size_t>(index));
+}
+
+Listing::Column &Listing::column(int index)
+{
+    return m_columns.at(static_cast<std::size_t>(index));
+}
+
+Listing Listing::emptyCopy() const
+{
+    Listing copy;
+    copy.m_columns = m_columns;
+    copy.m_stores.resize(m_stores.size());
+    return copy;
+}
+
+int Listing::appendColumn(const QString &title, int widthTwips)
+{
+    m_columns.push_back(Column{title, false, std::nullopt, widthTwips});
+    if (m_stores.size() < m_columns.size())
+        m_stores.resize(m_columns.size());
+    return columnCount() - 1;
+}
+
+int Listing::findColumn(QStringView title) const
+{
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].title == title)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+Listing::ColumnStore &Listing::storeFor(int column)
+{
+    const auto index = static_cast<std::size_t>(column);
+    if (m_stores.size() <= index)
+        m_stores.resize(index + 1);
+    return m_stores[index];
+}
+
+int Listing::appendRow(QStringView name)
+{
+    ++m_rows;
+    setCell(m_rows - 1, 0, name);
+    return m_rows - 1;
+}
+
+QStringView Listing::storedCell(const ColumnStore &store, int row)
+{
+    const auto r = static_cast<std::size_t>(row);
+    if (store.fixed) {
+        if ((r + 1) * FixedWidth > store.pool.size())
+            return {};
+        return QStringView(store.pool.data() + r * FixedWidth, FixedWidth);
+    }
+    if (r >= store.ends.size())
+        return {};
+    const quint32 begin = r == 0 ? 0 : store.ends[r - 1];
+    return QStringView(store.pool.data() + begin, qsizetype(store.ends[r] - begin));
+}
+
+QStringView Listing::cell(int row, int column) const
+{
+    if (row < 0 || row >= m_rows || column < 0 ||
+        static_cast<std::size_t>(column) >= m_stores.size())
+        return {};
+    return storedCell(m_stores[static_cast<std::size_t>(column)], row);
+}
+
+void Listing::unfix(ColumnStore &store)
+{
+    if (!store.fixed)
+        return;
+    store.fixed = false;
+    store.ends.resize(store.pool.size() / FixedWidth);
+    for (std::size_t r = 0; r < store.ends.size(); ++r)
+        store.ends[r] = static_cast<quint32>((r + 1) * FixedWidth);
+}
+
+void Listing::appendText(ColumnStore &store, QStringView text)
+{
+    checkPoolSize(store.pool.size() + static_cast<std::size_t>(text.size()));
+    const auto *data = reinterpret_cast<const char16_t *>(text.data());
+    store.pool.insert(store.pool.end(), data, data + text.size());
+}
+
+void Listing::setCell(int row, int column, QStringView text)
+{
+    if (row < 0 || row >= m_rows || column < 0)
+        return;
+    ColumnStore &store = storeFor(column);
+    unfix(store);
+    const auto r = static_cast<std::size_t>(row);
+    if (r >= store.ends.size()) {
+        // Rows in between stay empty.
+        store.ends.resize(r, static_cast<quint32>(store.pool.size()));
+        appendText(store, text);
+        store.ends.push_back(static_cast<quint32>(store.pool.size()));
+        return;
+    }
+    const quint32 begin = r == 0 ? 0 : store.ends[r - 1];
+    if (r + 1 == store.ends.size()) {
+        // The last stored row, the usual case when a record has a field twice.
+        store.pool.resize(begin);
+        appendText(store, text);
+        store.ends[r] = static_cast<quint32>(store.pool.size());
+        return;
+    }
+    // An earlier row: splice the new text in and shift the later ends.
+    const quint32 end = store.ends[r];
+    const qint64 delta = qint64(text.size()) - qint64(end - begin);
+    checkPoolSize(std::size_t(qint64(store.pool.size()) + delta));
+    std::vector<char16_t> pool;
+    pool.reserve(std::size_t(qint64(store.pool.size()) + delta));
+    pool.insert(pool.end(), store.pool.begin(), store.pool.begin() + begin);
+    const auto *data = reinterpret_cast<const char16_t *>(text.data());
+    pool.insert(pool.end(), data, data + text.size());
+    pool.insert(pool.end(), store.pool.begin() + end, store.pool.end());
+    store.pool = std::move(pool);
+    for (std::size_t i = r; i < store.ends.size(); ++i)
+        store.ends[i] = static_cast<quint32>(qint64(store.ends[i]) + delta);
+}
+
+void Listing::formatColumns()
+{
+    std::u16string cellText;
+    for (std::size_t c = 1; c < m_columns.size() && c < m_stores.size(); ++c) {
+        const Column &col = m_columns[c];
+        const qsizetype decimals = std::max(0, col.tag.value_or(0));
+        if (decimals == 0 && !col.rightAligned)
+            continue;
+        const ColumnStore &old = m_stores[c];
+        ColumnStore formatted;
+        formatted.fixed = col.rightAligned;
+        if (formatted.fixed) {
+            formatted.pool.resize(static_cast<std::size_t>(m_rows) * FixedWidth);
+        } else {
+            formatted.ends.reserve(static_cast<std::size_t>(m_rows));
+            formatted.pool.reserve(old.pool.size());
+        }
+        for (int row = 0; row < m_rows; ++row) {
+            const QStringView text = storedCell(old, row);
+            cellText.assign(reinterpret_cast<const char16_t *>(text.data()),
+                            static_cast<std::size_t>(text.size()));
+            if (decimals > 0) {
+                const qsizetype d = DecimalPlaces(text);
+                if (d < decimals) {
+                    if (!text.contains(u'.'))
+                        cellText.push_back(u'.');
+                    cellText.append(static_cast<std::size_t>(decimals - d), u'0');
+                }
+            }
+            if (formatted.fixed) {
+                // The last 12 characters of 22 blanks followed by the cell.
+                char16_t *out = formatted.pool.data() + std::size_t(row) * FixedWidth;
+                const std::size_t len = cellText.size();
+                if (len >= FixedWidth) {
+                    std::copy(cellText.end() - FixedWidth, cellText.end(), out);
+                } else {
+                    std::fill(out, out + (FixedWidth - len), u' ');
+                    std::copy(cellText.begin(), cellText.end(), out + (FixedWidth - len));
+                }
+            } else {
+                appendText(formatted, cellText);
+                formatted.ends.push_back(static_cast<quint32>(formatted.pool.size()));
+            }
+        }
+        m_stores[c] = std::move(formatted);
+    }
+}
+
+void Listing::appendRows(Listing &&other)
+{
+    const int base = m_rows;
+    m_rows += other.m_rows;
+    for (std::size_t c = 0; c < other.m_stores.size(); ++c) {
+        const ColumnStore &from = other.m_stores[c];
+        ColumnStore &to = storeFor(static_cast<int>(c));
+        unfix(to);
+        for (int row = 0; row < other.m_rows; ++row) {
+            if (!from.fixed && static_cast<std::size_t>(row) >= from.ends.size())
+                break;
+            setCell(base + row, static_cast<int>(c), storedCell(from, row));
+        }
+    }
+    m_columns = std::move(other.m_columns);
+    if (m_stores.size() < m_columns.size())
+        m_stores.resize(m_columns.size());
+    other = Listing();
+}

@@ -1,0 +1,81 @@
+#include "rawtext.h"
+
+#include "tablefile.h"
+#include "textencoding.h"
+
+#include <limits>
+
+RawText RawText::load(const QString &fname)
+{
+    return fromBytes(TableFile::ReadAll(fname));
+}
+
+RawText RawText::fromBytes(QByteArray bytes)
+{
+    RawText raw;
+    raw.m_bytes = std::move(bytes);
+    const QByteArrayView all(raw.m_bytes);
+    raw.m_utf8 = TableText::IsUtf8File(all);
+    raw.m_textStart = TableText::Utf8BomSize(all);
+
+    const bool wide = all.size() > qsizetype(std::numeric_limits<quint32>::max());
+    auto addStart = [&raw, wide](qsizetype start) {
+        if (wide)
+            raw.m_starts64.push_back(start);
+        else
+            raw.m_starts32.push_back(static_cast<quint32>(start));
+    };
+    const char *data = all.data();
+    const qsizetype size = all.size();
+    qsizetype pos = raw.m_textStart;
+    while (pos < size) {
+        addStart(pos);
+        qsizetype i = pos;
+        while (i < size && data[i] != '\r' && data[i] != '\n')
+            ++i;
+        if (i < size && data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
+            ++i;
+        pos = i + 1;
+    }
+    return raw;
+}
+
+qsizetype RawText::lineCount() const
+{
+    return static_cast<qsizetype>(m_starts64.empty() ? m_starts32.size() : m_starts64.size());
+}
+
+qsizetype RawText::lineStart(qsizetype index) const
+{
+    const auto i = static_cast<std::size_t>(index);
+    return m_starts64.empty() ? qsizetype(m_starts32[i]) : qsizetype(m_starts64[i]);
+}
+
+QByteArrayView RawText::lineBytes(qsizetype index) const
+{
+    if (index < 0 || index >= lineCount())
+        return {};
+    const qsizetype start = lineStart(index);
+    qsizetype end = m_bytes.size();
+    if (index + 1 < lineCount()) {
+        // A line never holds CR or LF, so the terminator is what precedes the next start.
+        end = lineStart(index + 1) - 1;
+        if (m_bytes[end] == '\n' && end > start && m_bytes[end - 1] == '\r')
+            --end;
+    } else if (end > start && (m_bytes[end - 1] == '\r' || m_bytes[end - 1] == '\n')) {
+        --end;
+        if (m_bytes[end] == '\n' && end > start && m_bytes[end - 1] == '\r')
+            --end;
+    }
+    return QByteArrayView(m_bytes.constData() + start, end - start);
+}
+
+QString RawText::line(qsizetype index) const
+{
+    return TableText::Decode(lineBytes(index), m_utf8);
+}
+
+QString RawText::text() const
+{
+    return TableText::Decode(QByteArrayView(m_bytes).sliced(m_textStart), m_utf8);
+}

@@ -1,0 +1,60 @@
+#include "tablefile.h"
+
+#include "tableloader.h"
+
+#include <QFileInfo>
+
+namespace TableFile {
+
+std::unique_ptr<QFile> Open(const QString &fname)
+{
+    const QFileInfo info(fname);
+    if (fname.isEmpty() || !info.exists())
+        throw LoadError(fname, QStringLiteral("No such file"));
+    if (info.isDir())
+        throw LoadError(fname, QStringLiteral("Is a folder"));
+    if (!info.isFile())
+        throw LoadError(fname, QStringLiteral("Not a regular file"));
+    auto file = std::make_unique<QFile>(fname);
+    if (!file->open(QIODevice::ReadOnly)) {
+        switch (file->error()) {
+        case QFileDevice::PermissionsError:
+            throw LoadError(fname, QStringLiteral("Permission denied"));
+        default:
+            if (!info.isReadable())
+                throw LoadError(fname, QStringLiteral("Permission denied"));
+            throw LoadError(fname, file->errorString());
+        }
+    }
+    return file;
+}
+
+qsizetype ReadChunk(QFile &file, const QString &fname, char *buffer, qsizetype maxBytes)
+{
+    const qint64 got = file.read(buffer, maxBytes);
+    if (got < 0)
+        throw LoadError(fname, file.errorString().isEmpty() ? QStringLiteral("Read error")
+                                                            : file.errorString());
+    return static_cast<qsizetype>(got);
+}
+
+QByteArray ReadAll(const QString &fname)
+{
+    const std::unique_ptr<QFile> file = Open(fname);
+    QByteArray bytes;
+    const qint64 size = file->size();
+    constexpr qsizetype kChunk = qsizetype(1) << 20;
+    // Room for the whole file and one more chunk, so the final empty read does not copy.
+    bytes.reserve(static_cast<qsizetype>(size > 0 ? size : 0) + kChunk);
+    for (;;) {
+        const qsizetype old = bytes.size();
+        bytes.resize(old + kChunk);
+        const qsizetype got = ReadChunk(*file, fname, bytes.data() + old, kChunk);
+        bytes.resize(old + got);
+        if (got == 0)
+            break;
+    }
+    return bytes;
+}
+
+} // namespace TableFile

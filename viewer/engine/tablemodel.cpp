@@ -1,0 +1,191 @@
+#include "tablemodel.h"
+
+#include <algorithm>
+
+namespace {
+
+// A row's sort key: the lowered text of its key cell in keyText[offset, offset + length),
+// with its first four code units packed into prefix so most comparisons stop there.
+struct SortKey
+{
+    quint64 prefix;
+    quint32 offset;
+    quint32 length;
+    int row;
+};
+
+char16_t lowered(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+} // namespace
+
+TableListModel::TableListModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+int TableListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_listing.rowCount();
+}
+
+int TableListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_listing.columnCount();
+}
+
+QVariant TableListModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return cellText(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return int(
+            Qt::AlignVCenter |
+            (m_listing.column(index.column()).rightAligned ? Qt::AlignRight : Qt::AlignLeft));
+    default:
+        return {};
+    }
+}
+
+QVariant TableListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_listing.columnCount())
+        return {};
+    const Listing::Column &column = m_listing.column(section);
+    switch (role) {
+    case Qt::DisplayRole:
+        return column.title;
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignVCenter | (column.rightAligned ? Qt::AlignRight : Qt::AlignLeft));
+    default:
+        return {};
+    }
+}
+
+void TableListModel::setListing(Listing listing)
+{
+    beginResetModel();
+    m_listing = std::move(listing);
+    applySort();
+    endResetModel();
+}
+
+void TableListModel::clear()
+{
+    setListing(Listing());
+}
+
+Listing TableListModel::takeListing()
+{
+    beginResetModel();
+    Listing taken = std::move(m_listing);
+    m_listing = Listing();
+    m_order.clear();
+    endResetModel();
+    return taken;
+}
+
+void TableListModel::setSortKey(int key)
+{
+    if (key == m_sortKey)
+        return;
+    m_sortKey = key;
+    resort();
+}
+
+void TableListModel::setSorted(bool sorted)
+{
+    if (sorted == m_sorted)
+        return;
+    m_sorted = sorted;
+    resort();
+}
+
+void TableListModel::sortByColumn(int column)
+{
+    setSortKey(column);
+    setSorted(true);
+}
+
+int TableListModel::sourceRow(int displayRow) const
+{
+    if (displayRow < 0 || displayRow >= m_listing.rowCount())
+        return -1;
+    return m_order.empty() ? displayRow : m_order[static_cast<std::size_t>(displayRow)];
+}
+
+QString TableListModel::cellText(int displayRow, int column) const
+{
+    return cellView(displayRow, column).toString();
+}
+
+QStringView TableListModel::cellView(int displayRow, int column) const
+{
+    const int row = sourceRow(displayRow);
+    if (row < 0)
+        return {};
+    return m_listing.cell(row, column);
+}
+
+void TableListModel::applySort()
+{
+    m_order.clear();
+    const int rows = m_listing.rowCount();
+    if (!m_sorted || m_sortKey < 0 || m_sortKey >= m_listing.columnCount() || rows < 2)
+        return;
+
+    std::vector<SortKey> keys(static_cast<std::size_t>(rows));
+    std::vector<char16_t> keyText;
+    for (int row = 0; row < rows; ++row) {
+        const QStringView text = m_listing.cell(row, m_sortKey);
+        SortKey &key = keys[static_cast<std::size_t>(row)];
+        key.offset = static_cast<quint32>(keyText.size());
+        key.length = static_cast<quint32>(text.size());
+        key.row = row;
+        key.prefix = 0;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = lowered(text[i].unicode());
+            keyText.push_back(c);
+            if (i < 4)
+                key.prefix |= quint64(c) << (48 - 16 * i);
+        }
+    }
+    const char16_t *base = keyText.data();
+    std::stable_sort(keys.begin(), keys.end(), [base](const SortKey &a, const SortKey &b) {
+        if (a.prefix != b.prefix)
+            return a.prefix < b.prefix;
+        return std::lexicographical_compare(base + a.offset, base + a.offset + a.length,
+                                            base + b.offset, base + b.offset + b.length);
+    });
+    m_order.resize(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        m_order[i] = keys[i].row;
+}
+
+void TableListModel::resort()
+{
+    const QModelIndexList persistent = persistentIndexList();
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> sources;
+    sources.reserve(static_cast<std::size_t>(persistent.size()));
+    for (const QModelIndex &index : persistent)
+        sources.push_back(sourceRow(index.row()));
+    applySort();
+    if (!persistent.isEmpty()) {
+        std::vector<int> displayOf(static_cast<std::size_t>(m_listing.rowCount()));
+        for (int d = 0; d < m_listing.rowCount(); ++d)
+            displayOf[static_cast<std::size_t>(sourceRow(d))] = d;
+        QModelIndexList moved;
+        moved.reserve(persistent.size());
+        for (qsizetype i = 0; i < persistent.size(); ++i) {
+            const int source = sources[static_cast<std::size_t>(i)];
+            moved.append(source < 0 ? QModelIndex()
+                                    : index(displayOf[static_cast<std::size_t>(source)],
+                                            persistent[i].column()));
+        }
+        changePersistentIndexList(persistent, moved);
+    }
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

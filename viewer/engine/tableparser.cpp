@@ -1,0 +1,255 @@
+#include "tableparser.h"
+
+#include "numeric.h"
+#include "tablefile.h"
+#include "tableloader.h"
+#include "textencoding.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int NameColumnWidth = 2000;
+
+bool isAsciiOnly(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+
+// An end header: its whole text, lowered (A-Z only), is "end" or contains " end".
+bool isEndHeader(QByteArrayView header)
+{
+    const qsizetype n = header.size();
+    if (n == 3 && lowerAscii(header[0]) == 'e' && lowerAscii(header[1]) == 'n' &&
+        lowerAscii(header[2]) == 'd')
+        return true;
+    for (qsizetype i = 0; i + 3 < n; ++i) {
+        if (header[i] == ' ' && lowerAscii(header[i + 1]) == 'e' &&
+            lowerAscii(header[i + 2]) == 'n' && lowerAscii(header[i + 3]) == 'd')
+            return true;
+    }
+    return false;
+}
+
+QByteArrayView trimmed(QByteArrayView bytes, bool tabsToo)
+{
+    auto blank = [tabsToo](char c) { return c == ' ' || c == '\0' || (tabsToo && c == '\t'); };
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && blank(bytes[begin]))
+        ++begin;
+    while (end > begin && blank(bytes[end - 1]))
+        --end;
+    return bytes.sliced(begin, end - begin);
+}
+
+// Handles the lines of one reading of the file.
+class LineHandler
+{
+public:
+    LineHandler(const QString &caption, const Listing &listed, bool utf8)
+        : m_caption(caption), m_openMode(caption == TableLoader::OpenCaption), m_utf8(utf8)
+    {
+        if (m_openMode) {
+            m_result.listing = listed.emptyCopy();
+        } else {
+            m_result.listing.appendColumn(QStringLiteral("Name"), NameColumnWidth);
+        }
+        // Field lines before the first header belong to the section named "".
+        m_inSection = caption.isEmpty();
+        m_result.utf8 = utf8;
+    }
+
+    void line(QByteArrayView line)
+    {
+        if (line.isEmpty())
+            return;
+        if (line[0] == '#')
+            header(line.sliced(1));
+        else if (line[0] == '$' && m_inSection)
+            field(line);
+    }
+
+    ParsedTable take() { return std::move(m_result); }
+
+private:
+    void header(QByteArrayView text)
+    {
+        const qsizetype tab = text.indexOf('\t');
+        const QByteArrayView nameBytes = tab < 0 ? text : text.first(tab);
+        const QString name = TableText::Decode(nameBytes, m_utf8);
+        if (m_openMode && !isEndHeader(text))
+            m_result.sections.append(name);
+        m_inSection = name == m_caption;
+    }
+
+    void field(QByteArrayView line)
+    {
+        const qsizetype colon = line.indexOf(':');
+        if (colon < 0)
+            return;
+        const QByteArrayView name = trimmed(line.sliced(1, colon - 1), false);
+        // The value starts after "$", the untrimmed name, ":" and one more character.
+        QByteArrayView value;
+        if (colon + 2 < line.size())
+            value = line.sliced(colon + 2);
+        const qsizetype semicolon = value.indexOf(';');
+        if (semicolon >= 0)
+            value = value.first(semicolon);
+        // Tabs become blanks before the trim, so tabs at the ends go as well.
+        value = trimmed(value, true);
+
+        Listing &listing = m_result.listing;
+        if (name == QByteArrayView("Name")) {
+            decodeValue(value);
+            m_row = listing.appendRow(m_text);
+            m_nextColumn = 1;
+            return;
+        }
+        const int column = findOrAppendColumn(name);
+        m_nextColumn = column + 1;
+        if (m_row < 0)
+            return;
+        decodeValue(value);
+        listing.setCell(m_row, column, m_text);
+        if (IsNumeric(m_text)) {
+            Listing::Column &col = listing.column(column);
+            col.rightAligned = true;
+            const qsizetype d = DecimalPlaces(m_text);
+            const int tag = col.tag.value_or(0);
+            col.tag = d > tag ? static_cast<int>(std::min<qsizetype>(d, INT_MAX)) : tag;
+        }
+    }
+
+    // Fields mostly come in the same order in every record, so the column after the last
+    // one used is tried first.
+    int findOrAppendColumn(QByteArrayView name)
+    {
+        Listing &listing = m_result.listing;
+        if (isAsciiOnly(name)) {
+            const QLatin1StringView latin(name.data(), name.size());
+            if (m_nextColumn < listing.columnCount() && listing.column(m_nextColumn).title == latin)
+                return m_nextColumn;
+            for (int c = 0; c < listing.columnCount(); ++c) {
+                if (listing.column(c).title == latin)
+                    return c;
+            }
+            return listing.appendColumn(QString(latin));
+        }
+        const QString title = TableText::Decode(name, m_utf8);
+        const int found = listing.findColumn(title);
+        return found >= 0 ? found : listing.appendColumn(title);
+    }
+
+    void decodeValue(QByteArrayView value)
+    {
+        m_scratch.clear();
+        TableText::AppendDecoded(value, m_utf8, m_scratch);
+        for (char16_t &c : m_scratch) {
+            if (c == u'\t')
+                c = u' ';
+        }
+        m_text = QStringView(m_scratch.data(), qsizetype(m_scratch.size()));
+    }
+
+    const QString &m_caption;
+    const bool m_openMode;
+    const bool m_utf8;
+    bool m_inSection = false;
+    int m_row = -1;
+    int m_nextColumn = 1;
+    ParsedTable m_result;
+    std::u16string m_scratch;
+    QStringView m_text;
+};
+
+// Reads the file's lines into handler. With check set, stops and returns false at the
+// first piece that is not valid UTF-8.
+bool readLines(QFile &file, const QString &fname, LineHandler &handler, bool check, qsizetype skip)
+{
+    constexpr qsizetype Chunk = qsizetype(4) << 20;
+    std::vector<char> buffer(static_cast<std::size_t>(Chunk));
+    qsizetype filled = 0;
+    bool eof = false;
+    bool first = true;
+    while (!eof) {
+        if (qsizetype(buffer.size()) - filled < Chunk / 2)
+            buffer.resize(buffer.size() * 2); // a line longer than the free room
+        const qsizetype got = TableFile::ReadChunk(file, fname, buffer.data() + filled,
+                                                   qsizetype(buffer.size()) - filled);
+        eof = got == 0;
+        filled += got;
+        const char *data = buffer.data();
+        qsizetype pos = 0;
+        if (first) {
+            pos = std::min(skip, filled);
+            first = false;
+        }
+        const qsizetype regionStart = pos;
+        for (;;) {
+            qsizetype t = pos;
+            while (t < filled && data[t] != '\r' && data[t] != '\n')
+                ++t;
+            if (t == filled)
+                break;
+            qsizetype next = t + 1;
+            if (data[t] == '\r') {
+                if (next == filled && !eof)
+                    break; // an LF may follow in the next chunk
+                if (next < filled && data[next] == '\n')
+                    ++next;
+            }
+            handler.line(QByteArrayView(data + pos, t - pos));
+            pos = next;
+        }
+        if (eof && pos < filled) {
+            handler.line(QByteArrayView(data + pos, filled - pos));
+            pos = filled;
+        }
+        if (check &&
+            !TableText::CheckUtf8(QByteArrayView(data + regionStart, pos - regionStart)).valid)
+            return false;
+        std::memmove(buffer.data(), data + pos, static_cast<std::size_t>(filled - pos));
+        filled -= pos;
+    }
+    return true;
+}
+
+} // namespace
+
+namespace TableParser {
+
+ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed)
+{
+    char head[3] = {};
+    const qsizetype headSize = TableFile::ReadChunk(file, fname, head, 3);
+    const qsizetype bom = TableText::Utf8BomSize(QByteArrayView(head, headSize));
+    if (!file.seek(0))
+        throw LoadError(fname, file.errorString());
+    {
+        // Optimistically UTF-8; a byte-order mark makes it certain.
+        LineHandler handler(caption, listed, true);
+        if (readLines(file, fname, handler, bom == 0, bom))
+            return handler.take();
+    }
+    if (!file.seek(0))
+        throw LoadError(fname, file.errorString());
+    LineHandler handler(caption, listed, false);
+    readLines(file, fname, handler, false, 0);
+    return handler.take();
+}
+
+} // namespace TableParser
