@@ -1,0 +1,196 @@
+#include "winpos.h"
+
+#include "globals.h"
+#include "paths.h"
+#include "profile.h"
+#include "strings.h"
+
+#include <cmath>
+#include <limits>
+
+namespace Vexa32 {
+
+namespace {
+
+const QString PositionsFile = QStringLiteral("vexa.ini");
+const QString PositionsSection = QStringLiteral("Positions");
+
+// Runs one step; a step the window refuses is skipped.
+template <typename Step>
+void Try(Step &&step)
+{
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+// A value a window coordinate can hold; anything else is refused like an overflow.
+bool Representable(double value)
+{
+    return std::isfinite(value) && value >= std::numeric_limits<int>::min() &&
+           value <= std::numeric_limits<int>::max();
+}
+
+void SetChecked(PositionedWindow &window, void (PositionedWindow::*setter)(double), double value)
+{
+    if (Representable(value)) {
+        (window.*setter)(value);
+    }
+}
+
+// Written without exponent and without trailing zeros: whole twips come out as integers.
+QString FormatNumber(double value)
+{
+    if (!std::isfinite(value)) {
+        return QStringLiteral("0");
+    }
+    if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+        return QString::number(static_cast<qint64>(value));
+    }
+    QString text = QString::number(value, 'f', 6);
+    while (text.endsWith(u'0')) {
+        text.chop(1);
+    }
+    if (text.endsWith(u'.')) {
+        text.chop(1);
+    }
+    return text;
+}
+
+} // namespace
+
+double LeadingNumber(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    QString number;
+    if (i < n && (text[i] == u'+' || text[i] == u'-')) {
+        number += text[i++];
+    }
+    qsizetype digits = 0;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+        number += text[i++];
+        ++digits;
+    }
+    if (i < n && text[i] == u'.') {
+        number += text[i++];
+        while (i < n && text[i].unicode() >= u'0' && text[i].unicode() <= u'9') {
+            number += text[i++];
+            ++digits;
+        }
+    }
+    if (digits == 0) {
+        return 0.0;
+    }
+    // An exponent counts only when digits follow it.
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        QString exponent = QStringLiteral("e");
+        if (j < n && (text[j] == u'+' || text[j] == u'-')) {
+            exponent += text[j++];
+        }
+        const qsizetype start = j;
+        while (j < n && text[j].unicode() >= u'0' && text[j].unicode() <= u'9') {
+            exponent += text[j++];
+        }
+        if (j > start) {
+            number += exponent;
+        }
+    }
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    if (ok) {
+        return value;
+    }
+    // Out of the double range: infinite with the number's sign.
+    return number.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
+                                   : std::numeric_limits<double>::infinity();
+}
+
+QString WindowPositionRecord(PositionedWindow &window)
+{
+    int state = 0;
+    Try([&] { state = window.windowState(); });
+    Try([&] { window.setWindowState(0); });
+    double left = 0, top = 0, width = 0, height = 0;
+    Try([&] { left = window.left(); });
+    Try([&] { top = window.top(); });
+    Try([&] { width = window.width(); });
+    Try([&] { height = window.height(); });
+    return QString::number(state) + u',' + FormatNumber(left) + u',' + FormatNumber(top) + u',' +
+           FormatNumber(width) + u',' + FormatNumber(height);
+}
+
+void ApplyWindowPositionRecord(PositionedWindow &window, const QString &record)
+{
+    if (!IsValueSet(record)) {
+        return;
+    }
+    CommaParts parts;
+    SplitAtComma(record, parts);
+
+    Try([&] { window.setWindowState(0); });
+    Try([&] { SetChecked(window, &PositionedWindow::setLeft, LeadingNumber(parts[2])); });
+    Try([&] { SetChecked(window, &PositionedWindow::setTop, LeadingNumber(parts[3])); });
+    Try([&] { SetChecked(window, &PositionedWindow::setWidth, LeadingNumber(parts[4])); });
+    Try([&] { SetChecked(window, &PositionedWindow::setHeight, LeadingNumber(parts[5])); });
+
+    Try([&] {
+        if (window.left() > window.screenWidth()) {
+            window.setLeft(0);
+        }
+    });
+    Try([&] {
+        if (window.top() > window.screenHeight()) {
+            window.setTop(0);
+        }
+    });
+    Try([&] {
+        const float right = static_cast<float>(window.left() + window.width());
+        if (right > window.screenWidth()) {
+            SetChecked(window, &PositionedWindow::setWidth, window.screenWidth() - window.left());
+        }
+    });
+    Try([&] {
+        const float bottom = static_cast<float>(window.top() + window.height());
+        if (bottom > window.screenHeight()) {
+            SetChecked(window, &PositionedWindow::setHeight, window.screenHeight() - window.top());
+        }
+    });
+    Try([&] {
+        if (window.width() < 100) {
+            window.setWidth(100);
+        }
+    });
+    Try([&] {
+        if (window.height() < 100) {
+            window.setHeight(100);
+        }
+    });
+    Try([&] {
+        // Rounded to the nearest integer, halves to even (the default rounding mode).
+        const double state = std::nearbyint(LeadingNumber(parts[1]));
+        if (Representable(state)) {
+            window.setWindowState(static_cast<int>(state));
+        }
+    });
+}
+
+void SaveWindowPosition(PositionedWindow &window, const QString &key)
+{
+    Try([&] {
+        WriteIniValue(pfad_vexa, PositionsFile, PositionsSection, key,
+                      WindowPositionRecord(window));
+    });
+}
+
+void RestoreWindowPosition(PositionedWindow &window, const QString &key)
+{
+    Try([&] {
+        ApplyWindowPositionRecord(window,
+                                  ReadIniValue(pfad_vexa, PositionsFile, PositionsSection, key));
+    });
+}
+
+} // namespace Vexa32
