@@ -105,5 +105,4 @@ private:
     OpenFileDialog m_openDialog;
     bool m_loading = false;
     bool m_busy = false;
-    bool m_unloaded = false;
 };

@@ -1,0 +1,354 @@
+#include "rawtextview.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+
+constexpr int TabStop = 8;
+constexpr int Margin = 4; // pixels left of the text
+
+// Courier New 9.75 pt, or the system's fixed-pitch font when it is not installed.
+QFont RawFont()
+{
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSizeF(9.75);
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    if (!QFontInfo(font).fixedPitch()) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPointSizeF(9.75);
+    }
+    return font;
+}
+
+} // namespace
+
+RawTextView::RawTextView(QWidget *parent) : QAbstractScrollArea(parent)
+{
+    setFont(RawFont());
+    setFocusPolicy(Qt::StrongFocus);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    updateScrollBars();
+}
+
+void RawTextView::setRawText(RawText text)
+{
+    m_text = std::move(text);
+    m_longestLine = 0;
+    // The longest line by bytes: cheap for millions of lines, and an upper bound of its
+    // characters; the scroll range only needs to be wide enough.
+    for (qsizetype i = 0, n = m_text.lineCount(); i < n; ++i) {
+        const QByteArrayView bytes = m_text.lineBytes(i);
+        qsizetype columns = bytes.size();
+        if (bytes.contains('\t')) {
+            columns += bytes.count('\t') * (TabStop - 1);
+        }
+        m_longestLine = std::max(m_longestLine, columns);
+    }
+    m_anchor = m_current = -1;
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void RawTextView::clear()
+{
+    setRawText(RawText());
+}
+
+int RawTextView::lineHeight() const
+{
+    return std::max(1, fontMetrics().lineSpacing());
+}
+
+int RawTextView::charWidth() const
+{
+    return std::max(1, fontMetrics().horizontalAdvance(u'M'));
+}
+
+qsizetype RawTextView::visibleLines() const
+{
+    return std::max(1, viewport()->height() / lineHeight());
+}
+
+qsizetype RawTextView::topLine() const
+{
+    return verticalScrollBar()->value();
+}
+
+void RawTextView::updateScrollBars()
+{
+    const qsizetype lines = m_text.lineCount();
+    const qsizetype page = visibleLines();
+    const qsizetype maxTop = std::max<qsizetype>(0, lines - page);
+    verticalScrollBar()->setRange(0, static_cast<int>(std::min<qsizetype>(maxTop, INT_MAX)));
+    verticalScrollBar()->setPageStep(static_cast<int>(page));
+    verticalScrollBar()->setSingleStep(1);
+
+    const qint64 textWidth = qint64(m_longestLine) * charWidth() + 2 * Margin;
+    const qint64 maxLeft = std::max<qint64>(0, textWidth - viewport()->width());
+    horizontalScrollBar()->setRange(0, static_cast<int>(std::min<qint64>(maxLeft, INT_MAX)));
+    horizontalScrollBar()->setPageStep(viewport()->width());
+    horizontalScrollBar()->setSingleStep(charWidth());
+}
+
+void RawTextView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBars();
+}
+
+void RawTextView::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateScrollBars();
+    }
+}
+
+void RawTextView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    const int height = lineHeight();
+    const int width = charWidth();
+    const int ascent = fontMetrics().ascent();
+    const int scrollX = horizontalScrollBar()->value();
+    // Columns that can be seen, with one to spare on each side.
+    const qsizetype firstColumn = std::max(0, (scrollX - Margin) / width - 1);
+    const qsizetype lastColumn = firstColumn + viewport()->width() / width + 3;
+    const qsizetype first = topLine();
+    const qsizetype last = std::min(m_text.lineCount(), first + visibleLines() + 1);
+    const qsizetype selFirst = selectionFirst();
+    const qsizetype selLast = selectionLast();
+    const QPalette &pal = palette();
+
+    for (qsizetype line = first; line < last; ++line) {
+        const int y = static_cast<int>(line - first) * height;
+        const bool selected = selFirst >= 0 && line >= selFirst && line <= selLast;
+        if (selected) {
+            painter.fillRect(
+                QRect(0, y, viewport()->width(), height),
+                pal.brush(hasFocus() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight));
+            painter.setPen(pal.color(QPalette::HighlightedText));
+        } else {
+            painter.setPen(pal.color(QPalette::Text));
+        }
+        // Expand tabs up to the last visible column only: a very long line costs no more
+        // than the part of it that is on screen.
+        const QString text = m_text.line(line);
+        QString visible;
+        qsizetype column = 0;
+        for (const QChar ch : text) {
+            if (column > lastColumn) {
+                break;
+            }
+            if (ch == u'\t') {
+                const qsizetype next = (column / TabStop + 1) * TabStop;
+                for (; column < next; ++column) {
+                    if (column >= firstColumn) {
+                        visible += u' ';
+                    }
+                }
+                continue;
+            }
+            if (column >= firstColumn) {
+                visible += ch.unicode() < 32 ? QChar(u' ') : ch;
+            }
+            ++column;
+        }
+        const int x = Margin + static_cast<int>(firstColumn) * width - scrollX;
+        painter.drawText(x, y + ascent, visible);
+    }
+}
+
+qsizetype RawTextView::lineAt(int y) const
+{
+    const qsizetype line = topLine() + std::max(0, y) / lineHeight();
+    return std::min(line, m_text.lineCount() - 1);
+}
+
+qsizetype RawTextView::selectionFirst() const
+{
+    if (m_anchor < 0 || m_current < 0) {
+        return -1;
+    }
+    return std::min(m_anchor, m_current);
+}
+
+qsizetype RawTextView::selectionLast() const
+{
+    if (m_anchor < 0 || m_current < 0) {
+        return -1;
+    }
+    return std::max(m_anchor, m_current);
+}
+
+void RawTextView::selectLines(qsizetype anchor, qsizetype current)
+{
+    const qsizetype lines = m_text.lineCount();
+    if (lines == 0) {
+        m_anchor = m_current = -1;
+    } else {
+        m_anchor = std::clamp<qsizetype>(anchor, 0, lines - 1);
+        m_current = std::clamp<qsizetype>(current, 0, lines - 1);
+    }
+    viewport()->update();
+}
+
+void RawTextView::selectAll()
+{
+    selectLines(0, m_text.lineCount() - 1);
+}
+
+QString RawTextView::selectedText() const
+{
+    const qsizetype first = selectionFirst();
+    if (first < 0) {
+        return {};
+    }
+    QString text;
+    for (qsizetype line = first, last = selectionLast(); line <= last; ++line) {
+        if (line > first) {
+            text += u'\n';
+        }
+        text += m_text.line(line);
+    }
+    return text;
+}
+
+void RawTextView::copy() const
+{
+    if (selectionFirst() < 0) {
+        return;
+    }
+    if (QClipboard *clipboard = QGuiApplication::clipboard()) {
+        clipboard->setText(selectedText());
+    }
+}
+
+void RawTextView::ensureVisible(qsizetype line)
+{
+    QScrollBar *bar = verticalScrollBar();
+    if (line < bar->value()) {
+        bar->setValue(static_cast<int>(line));
+    } else if (line >= bar->value() + visibleLines()) {
+        bar->setValue(static_cast<int>(line - visibleLines() + 1));
+    }
+}
+
+void RawTextView::moveCurrent(qsizetype line, bool extend)
+{
+    const qsizetype lines = m_text.lineCount();
+    if (lines == 0) {
+        return;
+    }
+    line = std::clamp<qsizetype>(line, 0, lines - 1);
+    selectLines(extend && m_anchor >= 0 ? m_anchor : line, line);
+    ensureVisible(line);
+}
+
+void RawTextView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    const bool extend = event->modifiers() & Qt::ShiftModifier;
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    const qsizetype current = m_current >= 0 ? m_current : topLine() - 1;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        moveCurrent(current - 1, extend);
+        return;
+    case Qt::Key_Down:
+        moveCurrent(current + 1, extend);
+        return;
+    case Qt::Key_PageUp:
+        moveCurrent(current - visibleLines(), extend);
+        return;
+    case Qt::Key_PageDown:
+        moveCurrent(current + visibleLines(), extend);
+        return;
+    case Qt::Key_Home:
+        if (control) {
+            moveCurrent(0, extend);
+        } else {
+            horizontalScrollBar()->setValue(0);
+        }
+        return;
+    case Qt::Key_End:
+        if (control) {
+            moveCurrent(m_text.lineCount() - 1, extend);
+        } else {
+            horizontalScrollBar()->setValue(horizontalScrollBar()->maximum());
+        }
+        return;
+    case Qt::Key_Left:
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        return;
+    case Qt::Key_Right:
+        horizontalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void RawTextView::mousePressEvent(QMouseEvent *event)
+{
+    if (m_text.lineCount() == 0) {
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        const qsizetype line = lineAt(event->position().toPoint().y());
+        const bool extend = (event->modifiers() & Qt::ShiftModifier) && m_anchor >= 0;
+        selectLines(extend ? m_anchor : line, line);
+    } else if (event->button() == Qt::RightButton && selectionFirst() < 0) {
+        const qsizetype line = lineAt(event->position().toPoint().y());
+        selectLines(line, line);
+    }
+}
+
+void RawTextView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || m_anchor < 0) {
+        return;
+    }
+    const int y = event->position().toPoint().y();
+    if (y < 0) {
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    } else if (y >= viewport()->height()) {
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    }
+    m_current = lineAt(std::clamp(y, 0, std::max(0, viewport()->height() - 1)));
+    viewport()->update();
+}
+
+void RawTextView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copyAction = menu.addAction(QStringLiteral("&Copy"), this, &RawTextView::copy);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(selectionFirst() >= 0);
+    menu.addAction(QStringLiteral("Select &All"), this, &RawTextView::selectAll)
+        ->setShortcut(QKeySequence::SelectAll);
+    menu.exec(event->globalPos());
+}

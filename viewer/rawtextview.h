@@ -1,0 +1,59 @@
+#pragma once
+// RawTextView: the read-only raw-text pane (RichTextBox1). Shows a RawText in a fixed-pitch
+// font and paints only the lines in view, so a file of a hundred megabytes scrolls as fast
+// as a small one. Tabs are expanded to stops of 8 columns when painted.
+//
+// Selection is by whole lines: click a line, drag or Shift+click to extend, Ctrl+A for all;
+// Ctrl+C (and the context menu) copies the selected lines, joined by line feeds. Arrow keys,
+// Page Up/Down, Home/End and Ctrl+Home/End scroll and move the selection; the mouse wheel
+// scrolls. The view owns its RawText.
+
+#include "viewer/engine/rawtext.h"
+
+#include <QAbstractScrollArea>
+
+class RawTextView : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    explicit RawTextView(QWidget *parent = nullptr);
+
+    void setRawText(RawText text);
+    const RawText &rawText() const { return m_text; }
+    void clear();
+
+    // The selected lines as [first, last] (from 0), or first = -1 when nothing is selected.
+    qsizetype selectionFirst() const;
+    qsizetype selectionLast() const;
+    void selectLines(qsizetype anchor, qsizetype current);
+    void selectAll();
+    // The selected lines' text, joined by "\n".
+    QString selectedText() const;
+    void copy() const;
+
+    // The first line in view.
+    qsizetype topLine() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void updateScrollBars();
+    qsizetype lineAt(int y) const;
+    qsizetype visibleLines() const;
+    void moveCurrent(qsizetype line, bool extend);
+    void ensureVisible(qsizetype line);
+    int lineHeight() const;
+    int charWidth() const;
+
+    RawText m_text;
+    qsizetype m_longestLine = 0; // in characters, tabs counted as one stop
+    qsizetype m_anchor = -1;
+    qsizetype m_current = -1;
+};
