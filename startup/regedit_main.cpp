@@ -1,0 +1,46 @@
+// The registry editor stand-in: "regedit [/s] <script>" imports a REGEDIT4 association
+// script for the current user (see startup/regimport.h). Exit status 0 when every class
+// of the script was associated, 1 when not, 2 for a bad command line or unreadable script.
+
+#include "startup/regimport.h"
+#include "vexa32/platform/host.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    // The caller's command line was split at blanks; a script path with blanks is
+    // rebuilt by joining the words again.
+    const QString commandLine = arguments.join(u' ');
+
+    QTextStream err(stderr);
+    bool silent = false;
+    QString scriptPath;
+    if (!RegImport::ParseCommandLine(commandLine, &silent, &scriptPath)) {
+        err << "usage: regedit [/s] <script.reg>\n";
+        return 2;
+    }
+    const auto host = Vexa32::Platform::HostPath(scriptPath);
+    QFile script(host.value_or(QString()));
+    if (!host || !script.open(QIODevice::ReadOnly)) {
+        err << "regedit: cannot open " << scriptPath << '\n';
+        return 2;
+    }
+    constexpr qint64 maxScriptSize = 1024 * 1024;
+    const QByteArray bytes = script.read(maxScriptSize);
+
+    const RegImport::Target target{RegImport::DataHome(), RegImport::ConfigHome(),
+                                   QCoreApplication::applicationDirPath() +
+                                       QStringLiteral("/rowlns32")};
+    const RegImport::ImportResult result = RegImport::ImportScript(bytes, target);
+    if (!silent || !result.ok) {
+        for (const QString &message : result.messages)
+            err << "regedit: " << message << '\n';
+    }
+    return result.ok ? 0 : 1;
+}

@@ -1,0 +1,94 @@
+#include "startup/tblmain.h"
+
+#include "startup/associate.h"
+#include "startup/splash.h"
+#include "startup/vexainit.h"
+#include "vexa32/globals.h"
+#include "vexa32/gui/messagebox.h"
+#include "vexa32/paths.h"
+#include "vexa32/profile.h"
+#include "vexa32/strings.h"
+#include "viewer/tblmainform.h"
+
+namespace TBLMain {
+
+using namespace Vexa32;
+
+namespace {
+
+const QString kIniFile = QStringLiteral("rowlns32.ini");
+const QString kSection = QStringLiteral("Startup");
+const QString kKey = QStringLiteral("AssociateFileTypes");
+
+bool AskForAssociation()
+{
+    const MessageAnswer answer = ShowMessageBox(
+        QStringLiteral("Welcome to Korvax Manager ROWLENS32"),
+        QStringLiteral("Do you want to use Korvax Manager ROWLENS32 as the default application "
+                       "for *.TBL files? This will enable you to open this tool quickly from "
+                       "Explorer and ARKLENS32 when double-clicking on a TBL file.\r\n\r\n"
+                       "Note: You can do this later by going to the Options dialog."),
+        MessageButtons::YesNo, MessageAnswer::Yes);
+    return answer == MessageAnswer::Yes;
+}
+
+} // namespace
+
+QString BuildVersionText(int major, int minor, int revision)
+{
+    return QStringLiteral("%1.%2 Beta 01 (Build 0%3)").arg(major).arg(minor).arg(revision);
+}
+
+QString CommandLineFromArguments(const QStringList &arguments)
+{
+    return arguments.join(u' ');
+}
+
+std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
+{
+    ProgramName = QStringLiteral("ROWLNS32");
+    ProgramTitle = QStringLiteral("ROWLENS32");
+    VersionText =
+        BuildVersionText(ROWLENS_VERSION_MAJOR, ROWLENS_VERSION_MINOR, ROWLENS_VERSION_PATCH);
+
+    vexa_init();
+    SplashStart(157, 255, QStringLiteral("n/a"));
+
+    const QString stored = ReadIniValue(pfad_main, kIniFile, kSection, kKey);
+    bool associate = false;
+    if (stored == QLatin1String("1"))
+        associate = true;
+    else if (stored == QLatin1String("0"))
+        associate = false;
+    else
+        associate = AskForAssociation();
+
+    if (associate) {
+        AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
+                          QStringLiteral("Zorath TBL data file"), QString(), QStringLiteral("TBL"),
+                          QString(), QString());
+    }
+    WriteIniValue(pfad_main, kIniFile, kSection, kKey,
+                  QString::number(BoolToInt(associate ? -1 : 0)));
+
+    auto form = std::make_unique<TBLMainForm>();
+
+    const bool hasCommandLine = IsValueSet(commandLine);
+    if (!hasCommandLine)
+        Wait(3000);
+    SplashEnd(0);
+    form->show();
+
+    if (hasCommandLine) {
+        QString path = commandLine;
+        while (ReplaceFirst(path, QStringLiteral("\""), QString())) {
+        }
+        // A file that exists but cannot be read is reported, not passed on: the window is
+        // already up and stays usable.
+        if (FileExists(path))
+            form->LoadFileOrReport(path, QStringLiteral("#"));
+    }
+    return form;
+}
+
+} // namespace TBLMain
