@@ -45,6 +45,7 @@ TEST_F(Profile, ReadsTheWindowsWay)
         QString expected;
     };
     const QByteArray longValue(5000, 'v');
+    static const char binary[] = "[s]\nk=ab\0cd\n\xFF\xFE\0[\n";
     const Case cases[] = {
         {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "a", "k", Latin("1")},
         {"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n", "a", "j", {}}, // only the first [a] counts
@@ -70,7 +71,7 @@ TEST_F(Profile, ReadsTheWindowsWay)
         {"[s]\nk=1\n", "t", "k", {}},
         {"[s]\nk=\xE4\x80\n", "s", "k", QString::fromUtf8("\xC3\xA4\xE2\x82\xAC")},
         {"[s]\nk=" + longValue + "\n", "s", "k", Latin(longValue.left(4095).constData())},
-        {QByteArray("[s]\nk=ab\0cd\n\xFF\xFE\0[\n", 19), "s", "k", Latin("ab")},
+        {QByteArray(binary, sizeof binary - 1), "s", "k", Latin("ab")},
     };
     for (const Case &c : cases) {
         MakeFile(QStringLiteral("case.ini"), c.content);
