@@ -20,7 +20,8 @@ QString ChangeExtension(const QString &name, const QString &extension);
 
 // Creates every level of path (the first three characters, a drive root, excepted) and
 // probes it with a profile file "mscreate.dir"; true when the probe could be written and
-// read back. Never fails towards its caller.
+// read back. The probe is deleted again; one that resists five deletions is left behind.
+// Never fails towards its caller.
 bool MakeDirTree(const QString &path);
 
 // True when name is set and a search for it (wildcards "*" and "?" in the last component)
@@ -29,7 +30,8 @@ bool MakeDirTree(const QString &path);
 bool FileExists(const QString &name);
 
 // Deletes the ordinary file name after resetting its attributes; nothing happens when
-// FileExists is false. A file that cannot be deleted throws std::runtime_error.
+// FileExists is false. name is one file, not a pattern. A file whose attributes cannot be
+// reset or that cannot be deleted throws std::runtime_error carrying the host's reason.
 void DeleteFile(const QString &name);
 
 } // namespace Vexa32

@@ -17,8 +17,10 @@ QString ReadIniValue(const QString &dir, const QString &file, const QString &sec
                      const QString &key);
 
 // Sets key=value in [section] of NormalizeDir(dir) + file, creating file, section and key as
-// needed and keeping every other line byte for byte. The file is replaced atomically. A
-// missing or read-only folder, or a section, key or value holding CR or LF, writes nothing.
+// needed and keeping every other line byte for byte (rules in inifile.h). The file is
+// replaced atomically (a temporary file in the same folder renamed over it). A missing or
+// read-only folder, a read-only file, or a section, key or value holding CR or LF writes
+// nothing.
 void WriteIniValue(const QString &dir, const QString &file, const QString &section,
                    const QString &key, const QString &value);
 
