@@ -40,7 +40,7 @@ TEST_F(Host, DriveMapAndCaseInsensitiveComponents)
         {QStringLiteral("E:\\a.ini"), std::nullopt},
         {QStringLiteral("\\\\server\\share"), std::nullopt},
         {QString(), std::nullopt},
-        {QStringLiteral("/tmp/Any\\Thing"), QStringLiteral("/tmp/Any\\Thing")},
+        {QStringLiteral("/tmp/Any\\Thing\\"), QStringLiteral("/tmp/Any/Thing/")},
     };
     for (const Case &c : cases)
         EXPECT_EQ(HostPath(c.text), c.host) << c.text.toStdString();

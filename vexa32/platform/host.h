@@ -5,8 +5,10 @@
 //     defaults to ${XDG_DATA_HOME:-~/.local/share}/korvax/drive_c. Other drives do not exist.
 //   - after the drive, "\" and "/" both separate components, and each component is matched
 //     without regard to case against what exists; a missing component keeps its case.
-//   - a text starting with "/" is a host path; a relative text is relative to the working
-//     directory.
+//   - a text starting with "/" is a host path, used as it stands except that "\" separates
+//     there too (the program appends "\" to directory texts); a relative text is relative
+//     to the working directory, matched like the components after a drive.
+//   - "\\server\share" does not exist; a text starting with one "\" lies on drive C.
 // Hidden files are those whose name starts with "."; there are no system files.
 // Nothing here shows anything to the user.
 

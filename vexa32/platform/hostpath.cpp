@@ -107,15 +107,15 @@ bool IsHostPathText(QStringView text)
     return text.startsWith(u'/');
 }
 
-bool IsSeparatorIn(QStringView text, QChar c)
+bool IsSeparator(QChar c)
 {
-    return c == u'/' || (c == u'\\' && !IsHostPathText(text));
+    return c == u'/' || c == u'\\';
 }
 
 qsizetype DirectoryPartLength(QStringView text)
 {
     for (qsizetype i = text.size() - 1; i >= 0; --i) {
-        if (IsSeparatorIn(text, text[i]))
+        if (IsSeparator(text[i]))
             return i + 1;
     }
     return IsDriveText(text) ? 2 : 0;
@@ -125,8 +125,12 @@ std::optional<QString> HostPath(const QString &path)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
         return std::nullopt;
-    if (IsHostPathText(path))
-        return path;
+    if (IsHostPathText(path)) {
+        // Used as it stands, except that a "\" the program appended separates as well.
+        QString host = path;
+        host.replace(u'\\', u'/');
+        return host;
+    }
     if (IsDriveText(path)) {
         const std::optional<QString> root = DriveRoot(path[0]);
         if (!root)

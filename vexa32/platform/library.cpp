@@ -10,7 +10,7 @@ QString HostLibraryName(const QString &name)
     if (base.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive)) {
         base.chop(4);
     }
-    if (base.contains(u'/') || base.endsWith(QLatin1String(".so"))) {
+    if (base.contains(u'/') || base.contains(QLatin1String(".so"))) {
         return base;
     }
     return QStringLiteral("lib") + base + QStringLiteral(".so");

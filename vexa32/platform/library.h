@@ -1,8 +1,9 @@
 #pragma once
 // Dynamic libraries: loading one by the suite's bare file name and finding its entry points.
 // A name "x.dll" is looked up as the host's "libx.so" through the normal library search of
-// the calling executable (its RUNPATH holds its own folder). Handles stay loaded for the
-// life of the process. Nothing is shown; failures come back as nullptr.
+// the calling executable (its RUNPATH holds its own folder); a name holding "/" or ".so" is
+// used as it is. Handles stay loaded for the life of the process. Nothing is shown;
+// failures come back as nullptr.
 
 #include <QString>
 

@@ -6,11 +6,11 @@
 
 namespace Vexa32::Platform {
 
-// True for a text that starts with "/": a host path, used as it stands.
+// True for a text that starts with "/": a host path, not mapped through a drive.
 bool IsHostPathText(QStringView text);
 
-// True when c separates components of text: "/" always, "\" unless text is a host path.
-bool IsSeparatorIn(QStringView text, QChar c);
+// True for "/" and "\", which separate components in every path text.
+bool IsSeparator(QChar c);
 
 // Length of the part of text before its last component: up to and including the last
 // separator, or the "X:" of a drive-relative text; 0 when the text is one bare component.
