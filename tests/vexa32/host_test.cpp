@@ -66,6 +66,14 @@ TEST_F(Host, DriveCDefaultsBelowTheDataHome)
     EXPECT_EQ(HostPath(QStringLiteral("C:\\x")),
               QDir::cleanPath(qEnvironmentVariable("HOME") +
                               QStringLiteral("/.local/share/korvax/drive_c/x")));
+
+    // Without a home there is no drive C, and the system folders have no path.
+    const QByteArray savedHome = qgetenv("HOME");
+    qunsetenv("HOME");
+    EXPECT_EQ(HostPath(QStringLiteral("C:\\x")), std::nullopt);
+    EXPECT_EQ(SystemDirectory(), QString());
+    EXPECT_EQ(SpecialFolder(20), QStringLiteral("n/a"));
+    qputenv("HOME", savedHome);
     if (!savedDataHome.isNull())
         qputenv("XDG_DATA_HOME", savedDataHome);
 }

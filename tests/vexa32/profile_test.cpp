@@ -192,6 +192,17 @@ TEST_F(Profile, UnwritablePlacesStayUntouched)
         << "owner, group and other bits";
 }
 
+TEST_F(Profile, ALinkedProfileStaysALink)
+{
+    MakeFile(QStringLiteral("shared/real.ini"), "[s]\nk=1\n");
+    ASSERT_TRUE(
+        QFile::link(OnC(QStringLiteral("shared/real.ini")), OnC(QStringLiteral("link.ini"))));
+    WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("link.ini"), QStringLiteral("s"),
+                  QStringLiteral("k"), QStringLiteral("2"));
+    EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("link.ini"))).isSymLink());
+    EXPECT_EQ(ReadFile(QStringLiteral("shared/real.ini")), QByteArray("[s]\nk=2\n"));
+}
+
 TEST_F(Profile, ReadOnlyFolderIsNotWritten)
 {
     const QString folder = OnC(QStringLiteral("locked"));
