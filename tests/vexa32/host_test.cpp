@@ -73,7 +73,8 @@ TEST_F(Host, DriveCDefaultsBelowTheDataHome)
     EXPECT_EQ(HostPath(QStringLiteral("C:\\x")), std::nullopt);
     EXPECT_EQ(SystemDirectory(), QString());
     EXPECT_EQ(SpecialFolder(20), QStringLiteral("n/a"));
-    qputenv("HOME", savedHome);
+    if (!savedHome.isNull())
+        qputenv("HOME", savedHome);
     if (!savedDataHome.isNull())
         qputenv("XDG_DATA_HOME", savedDataHome);
 }
