@@ -1,0 +1,121 @@
+// Listing: cell storage and the formatting pass over its columns.
+
+#include "viewer/engine/listing.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList columnCells(const Listing &listing, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < listing.rowCount(); ++row)
+        cells.append(listing.cell(row, column).toString());
+    return cells;
+}
+
+TEST(Listing, StoresCellsInAnyOrderAndLeavesMissingOnesEmpty)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int a = listing.appendColumn(QStringLiteral("A"));
+    for (int i = 0; i < 4; ++i)
+        listing.appendRow(QStringLiteral("r%1").arg(i));
+    listing.setCell(2, a, u"two");
+    listing.setCell(3, a, u"three");
+    listing.setCell(3, a, u"3"); // a later value wins
+    listing.setCell(0, a, u"zero, set late");
+    listing.setCell(2, a, u"2");
+    EXPECT_EQ(columnCells(listing, a), (QStringList{QStringLiteral("zero, set late"), QString(),
+                                                    QStringLiteral("2"), QStringLiteral("3")}));
+    EXPECT_EQ(columnCells(listing, 0).join(u','), QStringLiteral("r0,r1,r2,r3"));
+    EXPECT_TRUE(listing.cell(9, a).isEmpty());
+    EXPECT_TRUE(listing.cell(0, 7).isEmpty());
+    EXPECT_EQ(listing.findColumn(u"A"), a);
+    EXPECT_EQ(listing.findColumn(u"a"), -1);
+}
+
+TEST(Listing, FormattingPadsDecimalsThenRightAlignsToTwelveCharacters)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int mass = listing.appendColumn(QStringLiteral("Mass"));
+    const int note = listing.appendColumn(QStringLiteral("Note"));
+    const QStringList masses = {QStringLiteral("1.5"),
+                                QStringLiteral("2.25"),
+                                QStringLiteral("3"),
+                                QString(),
+                                QStringLiteral("none"),
+                                QStringLiteral("5."),
+                                QStringLiteral("1234567.12345")};
+    for (const QString &m : masses) {
+        const int row = listing.appendRow(QStringLiteral("n"));
+        if (!m.isEmpty())
+            listing.setCell(row, mass, m);
+        listing.setCell(row, note, QStringLiteral("text"));
+    }
+    listing.column(mass).rightAligned = true;
+    listing.column(mass).tag = 2;
+    // Column 1 is never formatted, whatever its state.
+    listing.column(0).rightAligned = true;
+    listing.column(0).tag = 3;
+    listing.formatColumns();
+
+    const QStringList expected = {QStringLiteral("        1.50"), QStringLiteral("        2.25"),
+                                  QStringLiteral("        3.00"), QStringLiteral("         .00"),
+                                  QStringLiteral("     none.00"), QStringLiteral("        5.00"),
+                                  QStringLiteral("234567.12345")};
+    EXPECT_EQ(columnCells(listing, mass), expected);
+    EXPECT_EQ(listing.cell(0, note), u"text");
+    EXPECT_EQ(listing.cell(0, 0), u"n");
+
+    // Going over it once more changes nothing.
+    listing.formatColumns();
+    EXPECT_EQ(columnCells(listing, mass), expected);
+
+    // Rows appended to a formatted listing are formatted with it, the old ones stay.
+    Listing more = listing.emptyCopy();
+    more.appendRow(QStringLiteral("new"));
+    more.setCell(0, mass, u"7.125");
+    more.column(mass).tag = 3;
+    const int extra = more.appendColumn(QStringLiteral("Extra"));
+    more.setCell(0, extra, u"x");
+    listing.appendRows(std::move(more));
+    listing.formatColumns();
+    ASSERT_EQ(listing.rowCount(), 8);
+    ASSERT_EQ(listing.columnCount(), 4);
+    EXPECT_EQ(listing.cell(0, mass), u"       1.500");
+    EXPECT_EQ(listing.cell(3, mass), u"        .000");
+    EXPECT_EQ(listing.cell(7, mass), u"       7.125");
+    EXPECT_EQ(listing.cell(7, 0), u"new");
+    EXPECT_EQ(listing.cell(7, note), u"");
+    EXPECT_EQ(listing.cell(7, extra), u"x");
+    EXPECT_EQ(listing.cell(0, extra), u"");
+}
+
+TEST(Listing, ALeftAlignedColumnGetsItsDecimalsButNoPadding)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int c = listing.appendColumn(QStringLiteral("C"));
+    listing.appendRow(u"a");
+    listing.setCell(0, c, u"7");
+    listing.appendRow(u"b");
+    listing.column(c).tag = 1;
+    listing.formatColumns();
+    EXPECT_EQ(columnCells(listing, c), (QStringList{QStringLiteral("7.0"), QStringLiteral(".0")}));
+}
+
+TEST(Listing, RowsWithoutColumnsKeepTheirNames)
+{
+    // The list before any file was opened has no columns at all.
+    Listing listing;
+    EXPECT_EQ(listing.appendRow(u"first"), 0);
+    EXPECT_EQ(listing.columnCount(), 0);
+    EXPECT_EQ(listing.cell(0, 0), u"first");
+    listing.formatColumns();
+    EXPECT_EQ(listing.cell(0, 0), u"first");
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+// RawText: line splitting, encoding detection and failures of the raw view's text.
+
+#include "viewer/engine/rawtext.h"
+#include "viewer/engine/tableloader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList lines(const RawText &raw)
+{
+    QStringList result;
+    for (qsizetype i = 0; i < raw.lineCount(); ++i)
+        result.append(raw.line(i));
+    return result;
+}
+
+TEST(RawText, SplitsLinesAtCrCrLfAndLf)
+{
+    const struct
+    {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {"", {}},
+        {"a", {QStringLiteral("a")}},
+        {"a\r\n", {QStringLiteral("a")}},
+        {"a\r\nb", {QStringLiteral("a"), QStringLiteral("b")}},
+        {"a\nb\rc\r\nd",
+         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}},
+        {"\r\n", {QString()}},
+        {"\n\n", {QString(), QString()}},
+        {"a\r\r\nb", {QStringLiteral("a"), QString(), QStringLiteral("b")}},
+        {"a\n\r", {QStringLiteral("a"), QString()}},
+        {"\xEF\xBB\xBF#Items\r\n", {QStringLiteral("#Items")}},
+    };
+    for (const auto &c : cases) {
+        const RawText raw = RawText::fromBytes(c.bytes);
+        EXPECT_EQ(lines(raw), c.lines) << c.bytes.toStdString();
+        EXPECT_EQ(raw.byteSize(), c.bytes.size());
+    }
+}
+
+TEST(RawText, DecodesWindows1252UnlessTheFileIsUtf8)
+{
+    const struct
+    {
+        QByteArray bytes;
+        bool utf8;
+        QString text;
+    } cases[] = {
+        {"plain\r\n", false, QStringLiteral("plain\r\n")},
+        {"Caf\xE9 \x80", false, QStringLiteral("Caf\u00e9 \u20ac")},
+        {"Caf\xC3\xA9", true, QStringLiteral("Caf\u00e9")},
+        // Valid UTF-8 early, a Windows-1252 byte later: the whole file is Windows-1252.
+        {"Caf\xC3\xA9\n\xE9t\xE9", false, QStringLiteral("Caf\u00c3\u00a9\n\u00e9t\u00e9")},
+        // An overlong form is not valid UTF-8.
+        {"\xC0\xAF", false, QStringLiteral("\u00c0\u00af")},
+        {"\xEF\xBB\xBFplain", true, QStringLiteral("plain")},
+    };
+    for (const auto &c : cases) {
+        const RawText raw = RawText::fromBytes(c.bytes);
+        EXPECT_EQ(raw.isUtf8(), c.utf8) << c.bytes.toStdString();
+        EXPECT_EQ(raw.text(), c.text) << c.bytes.toStdString();
+    }
+}
+
+TEST(RawText, LoadReadsTheFileAndReportsWhyItCannot)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("a.tbl"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#Items\r\n$Name: Lamp\r\n");
+    file.close();
+
+    const RawText raw = RawText::load(path);
+    EXPECT_EQ(lines(raw), (QStringList{QStringLiteral("#Items"), QStringLiteral("$Name: Lamp")}));
+
+    const struct
+    {
+        QString path;
+        QString reason;
+    } failures[] = {
+        {dir.filePath(QStringLiteral("missing.tbl")), QStringLiteral("No such file")},
+        {dir.path(), QStringLiteral("Is a folder")},
+        {QString(), QStringLiteral("No such file")},
+    };
+    for (const auto &f : failures) {
+        try {
+            RawText::load(f.path);
+            ADD_FAILURE() << "no error for " << f.path.toStdString();
+        } catch (const LoadError &error) {
+            EXPECT_EQ(error.reason(), f.reason);
+            EXPECT_EQ(error.fileName(), f.path);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,136 @@
+// TableListModel: the list as shown, its sort order and its behaviour as an item model.
+
+#include "viewer/engine/tablemodel.h"
+
+#include <QAbstractItemModelTester>
+#include <QPersistentModelIndex>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A listing with the names given and, in column 1 ("Mass"), the masses given ("" = none).
+Listing makeListing(const QStringList &names, const QStringList &masses = {})
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int mass = listing.appendColumn(QStringLiteral("Mass"));
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const int row = listing.appendRow(names[i]);
+        if (i < masses.size() && !masses[i].isEmpty())
+            listing.setCell(row, mass, masses[i]);
+    }
+    return listing;
+}
+
+QStringList shownColumn(const TableListModel &model, int column)
+{
+    QStringList cells;
+    for (int row = 0; row < model.rowCount(); ++row)
+        cells.append(model.cellText(row, column));
+    return cells;
+}
+
+TEST(TableListModel, PassesTheItemModelChecks)
+{
+    TableListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    Listing listing = makeListing({QStringLiteral("b"), QStringLiteral("a")},
+                                  {QStringLiteral("2"), QStringLiteral("1.5")});
+    listing.column(1).rightAligned = true;
+    listing.column(1).tag = 1;
+    listing.formatColumns();
+    model.setListing(std::move(listing));
+    const QPersistentModelIndex first = model.index(0, 1);
+    model.sortByColumn(0);
+    model.sortByColumn(1);
+    model.setSorted(false);
+    model.clear();
+    EXPECT_FALSE(first.isValid());
+}
+
+TEST(TableListModel, ShowsCellsTitlesAndAlignment)
+{
+    TableListModel model;
+    Listing listing = makeListing({QStringLiteral("Kestrel")}, {QStringLiteral("1.5")});
+    listing.column(1).rightAligned = true;
+    listing.column(1).tag = 2;
+    listing.formatColumns();
+    model.setListing(std::move(listing));
+
+    ASSERT_EQ(model.rowCount(), 1);
+    ASSERT_EQ(model.columnCount(), 2);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), QStringLiteral("Kestrel"));
+    EXPECT_EQ(model.data(model.index(0, 1)).toString(), QStringLiteral("        1.50"));
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Mass"));
+    const int right = int(Qt::AlignRight | Qt::AlignVCenter);
+    const int left = int(Qt::AlignLeft | Qt::AlignVCenter);
+    EXPECT_EQ(model.data(model.index(0, 1), Qt::TextAlignmentRole).toInt(), right);
+    EXPECT_EQ(model.data(model.index(0, 0), Qt::TextAlignmentRole).toInt(), left);
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), right);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::TextAlignmentRole).toInt(), left);
+    EXPECT_FALSE(model.headerData(5, Qt::Horizontal).isValid());
+    EXPECT_EQ(model.cellText(3, 0), QString());
+}
+
+TEST(TableListModel, SortsByLoweredTextStablyAndKeepsTheOrderOnASecondClick)
+{
+    TableListModel model;
+    // Lowered A-Z only, then compared by code unit: "_" (0x5F) sorts before letters and
+    // "Ä" after them; equal keys keep file order.
+    model.setListing(
+        makeListing({QStringLiteral("beta"), QStringLiteral("Alpha"), QStringLiteral("\u00c4pfel"),
+                     QStringLiteral("alpha"), QStringLiteral("_x"), QStringLiteral("BETA")}));
+    const QStringList expected = {QStringLiteral("_x"),    QStringLiteral("Alpha"),
+                                  QStringLiteral("alpha"), QStringLiteral("beta"),
+                                  QStringLiteral("BETA"),  QStringLiteral("\u00c4pfel")};
+    model.sortByColumn(0);
+    EXPECT_EQ(shownColumn(model, 0), expected);
+    EXPECT_EQ(model.sourceRow(0), 4);
+    model.sortByColumn(0); // the same header again: the same order, not reversed
+    EXPECT_EQ(shownColumn(model, 0), expected);
+}
+
+TEST(TableListModel, SortStateOutlivesListingsAndFallsBackToFileOrder)
+{
+    TableListModel model;
+    model.sortByColumn(1);
+    EXPECT_TRUE(model.sorted());
+    EXPECT_EQ(model.sortKey(), 1);
+
+    // Applied to a listing set later; rows without a value ("") come first.
+    model.setListing(makeListing(
+        {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")},
+        {QStringLiteral("z"), QStringLiteral(""), QStringLiteral("m"), QStringLiteral("M")}));
+    EXPECT_EQ(shownColumn(model, 0), (QStringList{QStringLiteral("b"), QStringLiteral("c"),
+                                                  QStringLiteral("d"), QStringLiteral("a")}));
+
+    // A listing with fewer columns than the key: file order, state kept.
+    Listing narrow;
+    narrow.appendColumn(QStringLiteral("Name"), 2000);
+    narrow.appendRow(QStringLiteral("y"));
+    narrow.appendRow(QStringLiteral("x"));
+    model.setListing(std::move(narrow));
+    EXPECT_EQ(shownColumn(model, 0), (QStringList{QStringLiteral("y"), QStringLiteral("x")}));
+    model.clear();
+    EXPECT_TRUE(model.sorted());
+    EXPECT_EQ(model.sortKey(), 1);
+
+    model.setSorted(false);
+    model.setListing(makeListing({QStringLiteral("b"), QStringLiteral("a")}));
+    EXPECT_EQ(shownColumn(model, 0), (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
+}
+
+TEST(TableListModel, SortingMovesPersistentIndexesWithTheirRows)
+{
+    TableListModel model;
+    model.setListing(makeListing({QStringLiteral("c"), QStringLiteral("a"), QStringLiteral("b")}));
+    const QPersistentModelIndex c = model.index(0, 0);
+    const QPersistentModelIndex b = model.index(2, 0);
+    model.sortByColumn(0);
+    EXPECT_EQ(c.row(), 2);
+    EXPECT_EQ(b.row(), 1);
+    EXPECT_EQ(c.data().toString(), QStringLiteral("c"));
+}
+
+} // namespace
