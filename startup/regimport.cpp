@@ -447,7 +447,8 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
         const QStringList exec = ExecArguments(cls.command, target.program, &why);
         if (id.isEmpty() || mimeType.isEmpty() || extensions.isEmpty() || exec.isEmpty()) {
             result.messages << QStringLiteral("class %1 not associated%2")
-                                   .arg(cls.progId, why.isEmpty() ? QString() : QStringLiteral(": ") + why);
+                                   .arg(cls.progId,
+                                        why.isEmpty() ? QString() : QStringLiteral(": ") + why);
             allOk = false;
             continue;
         }

@@ -1,0 +1,270 @@
+// The registry-script importer: command line, Exec quoting, which program may be
+// registered, mimeapps.list editing, and whole imports checked with the desktop's own
+// xdg-mime queries.
+
+#include "startup/associationscript.h"
+#include "startup/regimport.h"
+#include "suitefixture.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+namespace {
+
+using RegImport::Target;
+
+TEST(RegImportCommandLine, SwitchesAndScriptPath)
+{
+    struct Case
+    {
+        const char *commandLine;
+        bool ok;
+        bool silent;
+        const char *path;
+    };
+    const Case cases[] = {
+        {"/s C:\\KORVAX\\VEXA3\\shell\\ROWLNS32.reg", true, true,
+         "C:\\KORVAX\\VEXA3\\shell\\ROWLNS32.reg"},
+        {"/s C:\\Korvax Suite\\shell\\ROWLNS32.reg", true, true,
+         "C:\\Korvax Suite\\shell\\ROWLNS32.reg"},
+        {"/S /tmp/x.reg", true, true, "/tmp/x.reg"},
+        {"C:\\x.reg", true, false, "C:\\x.reg"},
+        {"/s \"C:\\a b\\x.reg\"", true, true, "C:\\a b\\x.reg"},
+        {"/e C:\\x.reg", false, false, ""},
+        {"/s", false, true, ""},
+        {"", false, false, ""},
+    };
+    for (const Case &c : cases) {
+        bool silent = false;
+        QString path;
+        EXPECT_EQ(RegImport::ParseCommandLine(QString::fromLatin1(c.commandLine), &silent, &path),
+                  c.ok)
+            << c.commandLine;
+        if (c.ok) {
+            EXPECT_EQ(silent, c.silent) << c.commandLine;
+            EXPECT_EQ(path, QString::fromLatin1(c.path)) << c.commandLine;
+        }
+    }
+}
+
+TEST(RegImportExec, ArgumentsAreQuotedThenStringEscaped)
+{
+    const std::pair<const char *, const char *> cases[] = {
+        {"/opt/row lens/rowlns32", R"("/opt/row lens/rowlns32")"},
+        {"/a$b`c", R"("/a\\$b\\`c")"},
+        {"/a\\b", R"("/a\\\\b")"},
+        {"say \"hi\"", R"("say \\"hi\\"")"},
+        {"50%", R"("50%%")"},
+    };
+    for (const auto &[argument, expected] : cases)
+        EXPECT_EQ(RegImport::DesktopExecArgument(QString::fromLatin1(argument)),
+                  QString::fromLatin1(expected))
+            << argument;
+}
+
+class RegImportProgram : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        served = suite.root() + QStringLiteral("/bin/rowlns32");
+        MakeExecutable(served);
+    }
+    static void MakeExecutable(const QString &path)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+        file.close();
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+    }
+    QStringList Exec(const char *command, QString *why = nullptr)
+    {
+        return RegImport::ExecArguments(QString::fromLatin1(command), served, why);
+    }
+    TempSuite suite;
+    QString served;
+};
+
+TEST_F(RegImportProgram, MissingExeIsTheServedProgramAnExistingOneIsUsed)
+{
+    EXPECT_EQ(Exec(R"(C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1")"), QStringList{served});
+    EXPECT_EQ(Exec(R"(C:\Program Files\Korvax\ROWLNS32.exe /view /x "%1")"),
+              (QStringList{served, QStringLiteral("/view"), QStringLiteral("/x")}));
+
+    const QString installed = suite.onDrive(QStringLiteral("KORVAX/ROWLNS32/rowlns32"));
+    MakeExecutable(installed);
+    EXPECT_EQ(Exec(R"(C:\korvax\rowlns32\ROWLNS32 "%1")"), QStringList{installed});
+}
+
+TEST_F(RegImportProgram, RefusesEverythingButTheServedProgram)
+{
+    const char *refused[] = {
+        R"(C:\WINDOWS\notepad.exe "%1")",
+        R"(/bin/sh -c "%1")",
+        R"(C:\KORVAX\ROWLNS32\ROWLNS32.exe)",       // does not pass the file
+        R"(C:\KORVAX\ROWLNS32\ROWLNS32 "%1")",      // no such program, and not an .exe
+        R"("C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1")", // unbalanced quotes
+        R"("%1")",
+    };
+    for (const char *command : refused) {
+        QString why;
+        EXPECT_TRUE(Exec(command, &why).isEmpty()) << command;
+        EXPECT_FALSE(why.isEmpty()) << command;
+    }
+}
+
+TEST(RegImportMimeApps, SetsTheDefaultAndKeepsEveryOtherLine)
+{
+    const QString mime = QStringLiteral("application/x-k");
+    const QString id = QStringLiteral("K.desktop");
+    EXPECT_EQ(RegImport::UpdateMimeApps(QString(), mime, id),
+              QStringLiteral("[Default Applications]\napplication/x-k=K.desktop\n"));
+    const QString existing =
+        QStringLiteral("[Added Associations]\ntext/plain=a.desktop;\n\n"
+                       "[Default Applications]\ntext/plain=b.desktop\n"
+                       "application/x-k=old.desktop\napplication/x-k=dup.desktop\n\n"
+                       "[Removed Associations]\nimage/png=c.desktop;\n");
+    const QString updated = RegImport::UpdateMimeApps(existing, mime, id);
+    EXPECT_EQ(updated, QStringLiteral("[Added Associations]\ntext/plain=a.desktop;\n\n"
+                                      "[Default Applications]\ntext/plain=b.desktop\n"
+                                      "application/x-k=K.desktop\n\n"
+                                      "[Removed Associations]\nimage/png=c.desktop;\n"));
+    EXPECT_EQ(RegImport::UpdateMimeApps(updated, mime, id), updated);
+    EXPECT_EQ(
+        RegImport::UpdateMimeApps(QStringLiteral("[Added Associations]\nx/y=z.desktop;"), mime, id),
+        QStringLiteral("[Added Associations]\nx/y=z.desktop;\n\n"
+                       "[Default Applications]\napplication/x-k=K.desktop\n"));
+}
+
+// Every file below root, with its contents.
+QMap<QString, QByteArray> Snapshot(const QString &root)
+{
+    QMap<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        files.insert(file.fileName(),
+                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return files;
+}
+
+class RegImportScript : public RegImportProgram
+{
+protected:
+    Target target() const
+    {
+        return {suite.root() + QStringLiteral("/data"), suite.root() + QStringLiteral("/config"),
+                served};
+    }
+    QByteArray MainScript() const
+    {
+        const Startup::AssociationArguments args{QStringLiteral("open"),
+                                                 QStringLiteral("Korvax_Manager.ROWLENS32"),
+                                                 QStringLiteral("Zorath TBL data file"),
+                                                 QString(),
+                                                 QStringLiteral("TBL"),
+                                                 QString(),
+                                                 QString()};
+        return Startup::AssociationScriptBytes(
+            args, QStringLiteral("C:\\KORVAX\\ROWLNS32\\ROWLNS32.exe"));
+    }
+    QString Query(const QStringList &arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), target().dataHome);
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), target().configHome);
+        env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral("xdg-mime"), arguments);
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    }
+};
+
+TEST_F(RegImportScript, MainScriptMakesTheDesktopAssociation)
+{
+    const RegImport::ImportResult result = RegImport::ImportScript(MainScript(), target());
+    ASSERT_TRUE(result.ok) << result.messages.join(u'\n').toStdString();
+
+    QFile entry(target().dataHome +
+                QStringLiteral("/applications/Korvax_Manager.ROWLENS32.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(entry.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("\nExec=\"") + served + QStringLiteral("\" %f\n")))
+        << text.toStdString();
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("\nMimeType=application/x-korvax-manager-rowlens32;\n")));
+
+    // A second import changes nothing.
+    const auto first = Snapshot(target().configHome);
+    const auto firstEntry = Snapshot(target().dataHome + QStringLiteral("/applications"));
+    ASSERT_TRUE(RegImport::ImportScript(MainScript(), target()).ok);
+    EXPECT_EQ(Snapshot(target().configHome), first);
+    EXPECT_EQ(Snapshot(target().dataHome + QStringLiteral("/applications")), firstEntry);
+
+    if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+        GTEST_SKIP() << "xdg-mime is not installed";
+    for (const char *name : {"ships.tbl", "SHIPS.TBL", "Weapons.Tbl"}) {
+        const QString file = suite.root() + u'/' + QString::fromLatin1(name);
+        QFile(file).open(QIODevice::WriteOnly);
+        EXPECT_EQ(Query({QStringLiteral("query"), QStringLiteral("filetype"), file}),
+                  QStringLiteral("application/x-korvax-manager-rowlens32"))
+            << name;
+    }
+    EXPECT_EQ(Query({QStringLiteral("query"), QStringLiteral("default"),
+                     QStringLiteral("application/x-korvax-manager-rowlens32")}),
+              QStringLiteral("Korvax_Manager.ROWLENS32.desktop"));
+}
+
+TEST_F(RegImportScript, HostileScriptsWriteNothingOutsideTheTargetFolders)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray script;
+        bool ok;
+    };
+    const QByteArray otherProgram =
+        "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.tbl]\r\n@=\"evil\"\r\n\r\n"
+        "[HKEY_CLASSES_ROOT\\evil\\shell\\open\\command]\r\n@=\"/bin/sh -c \\\"%1\\\"\"\r\n";
+    const QByteArray escapingNames =
+        "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.tbl/../../x]\r\n@=\"../../../escape\"\r\n"
+        "[HKEY_CLASSES_ROOT\\.ok]\r\n@=\"../../../escape\"\r\n"
+        "[HKEY_CLASSES_ROOT\\../../../escape\\shell\\open\\command]\r\n"
+        "@=\"C:\\\\x\\\\ROWLNS32.exe \\\"%1\\\"\"\r\n"
+        "[HKEY_LOCAL_MACHINE\\Software\\x]\r\n@=\"y\"\r\n";
+    const Case cases[] = {
+        {"NotRegedit4", "Windows Registry Editor Version 5.00\r\n", false},
+        {"OtherProgram", otherProgram, false},
+        {"EscapingNames", escapingNames, true}, // the bad extension is skipped, ".ok" made
+        {"Binary", QByteArray("REGEDIT4\r\n\0\xff[\r\n@=\"", 18), false},
+    };
+    const auto before = Snapshot(suite.root());
+    for (const Case &c : cases) {
+        const RegImport::ImportResult result = RegImport::ImportScript(c.script, target());
+        EXPECT_EQ(result.ok, c.ok) << c.name;
+        for (const QString &written : result.writtenFiles) {
+            const QString clean = QDir::cleanPath(written);
+            EXPECT_TRUE(clean.startsWith(target().dataHome + u'/') ||
+                        clean.startsWith(target().configHome + u'/'))
+                << c.name << ": " << clean.toStdString();
+        }
+    }
+    for (auto it = before.begin(); it != before.end(); ++it)
+        EXPECT_EQ(Snapshot(suite.root()).value(it.key()), it.value());
+    // The class name became a plain file name inside the applications folder.
+    const QStringList entries = QDir(target().dataHome + QStringLiteral("/applications"))
+                                    .entryList({QStringLiteral("*escape.desktop")}, QDir::Files);
+    ASSERT_EQ(entries, QStringList{QStringLiteral("_.._.._escape.desktop")});
+    QFile entry(target().dataHome + QStringLiteral("/applications/") + entries[0]);
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nExec=\"" + served.toUtf8() + "\" %f\n"));
+}
+
+} // namespace
