@@ -107,6 +107,7 @@ TEST_F(EnvironmentDeathTest, MissingInstallationEndsTheProgram)
             ::testing::ExitedWithCode(1),
             "\\[Vexa32 error\\] \\[Vexa3 is not properly installed!\\]")
             << name;
+        QDir(suite.onDrive(QStringLiteral("KORVAX/VEXA3/vexa.ini"))).removeRecursively();
         suite.installSuite();
     }
 }
