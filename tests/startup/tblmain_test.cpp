@@ -138,4 +138,30 @@ TEST_F(TBLMainTest, CommandLineDecidesTheWaitAndTheFileLoaded)
     }
 }
 
+TEST_F(TBLMainTest, UnreadableCommandLineFileIsReportedAndTheWindowStays)
+{
+    store("0");
+    const QString locked = tableFile(QStringLiteral("locked.tbl"));
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    if (QFile probe(locked); probe.open(QIODevice::ReadOnly))
+        GTEST_SKIP() << "file permissions do not apply to this user";
+
+    QStringList reported;
+    QTimer closer;
+    closer.setInterval(5);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            reported << Vexa32::ErrorHeaderText;
+            modal->close();
+        }
+    });
+    closer.start();
+    const auto form = TBLMain::Main(u'"' + locked + u'"');
+    closer.stop();
+
+    EXPECT_EQ(reported.size(), 1);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->CurrentFile(), QString());
+}
+
 } // namespace

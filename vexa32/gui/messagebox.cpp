@@ -33,6 +33,8 @@ MessageAnswer ShowRealBox(const MessageRequest &request)
     const bool yesNo = request.buttons == MessageButtons::YesNo;
     QMessageBox box;
     box.setIcon(QMessageBox::NoIcon);
+    // Start-up boxes must come up over the splash window, which has no owner relation to them.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.setWindowTitle(request.title);
     box.setTextFormat(Qt::PlainText);
     QString shown = request.text;
