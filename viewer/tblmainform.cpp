@@ -161,15 +161,26 @@ void TBLMainForm::buildControls()
     ui.StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
     ui.StatusBar1->setFont(Tahoma());
     setStatusBar(ui.StatusBar1);
+    // The panels sit side by side at their own widths in a strip that asks for no width
+    // of its own, so they never impose a minimum size on the window.
+    auto *strip = new QWidget(ui.StatusBar1);
+    strip->setObjectName(QStringLiteral("StatusPanels"));
+    strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    const int panelHeight = QFontMetrics(Tahoma()).height() + 4;
+    strip->setFixedHeight(panelHeight);
+    ui.StatusBar1->addWidget(strip, 1);
     const int panelTwips[3] = {4845, 4845, 1440};
+    int x = 0;
     for (int i = 0; i < 3; ++i) {
-        auto *panel = new QLabel(ui.StatusBar1);
+        auto *panel = new QLabel(strip);
         panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Sunken);
-        panel->setFixedWidth(TwipsToPixelsX(panelTwips[i]));
         panel->setTextFormat(Qt::PlainText);
-        ui.StatusBar1->addWidget(panel);
+        panel->setMargin(1);
+        const int width = TwipsToPixelsX(panelTwips[i]);
+        panel->setGeometry(x, 0, width - 2, panelHeight);
+        x += width;
         ui.panels[static_cast<std::size_t>(i)] = panel;
     }
 }

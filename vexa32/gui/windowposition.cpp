@@ -151,6 +151,12 @@ void RestoreWindowPosition(QWidget *window, const QString &key)
     if (window == nullptr) {
         return;
     }
+    // The record holds outer sizes: with its native window created, the window knows the
+    // frame the platform puts around it, so the client size comes out right before the
+    // window is first shown.
+    if (window->isWindow()) {
+        window->winId();
+    }
     WidgetWindow adapter(window);
     RestoreWindowPosition(adapter, key);
 }
