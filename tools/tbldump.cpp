@@ -12,8 +12,10 @@
 #include <QString>
 #include <QStringView>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,77 +40,64 @@ constexpr const char *Usage =
 class Output
 {
 public:
-    Output() { m_buffer.reserve(BlockSize + 4096); }
+    Output() : m_buffer(BlockSize) {}
     ~Output() { flush(); }
+    Output(const Output &) = delete;
+    Output &operator=(const Output &) = delete;
 
     void flush()
     {
-        if (!m_buffer.empty())
-            std::fwrite(m_buffer.data(), 1, m_buffer.size(), stdout);
-        m_buffer.clear();
+        if (m_used > 0)
+            std::fwrite(m_buffer.data(), 1, m_used, stdout);
+        m_used = 0;
     }
 
-    void bytes(const char *text) { append(text); }
-    void append(const std::string &text)
+    void bytes(const char *text)
     {
-        m_buffer += text;
-        maybeFlush();
-    }
-
-    void character(char32_t c)
-    {
-        if (c < 0x80) {
-            m_buffer.push_back(char(c));
-        } else if (c < 0x800) {
-            m_buffer.push_back(char(0xC0 | (c >> 6)));
-            m_buffer.push_back(char(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            m_buffer.push_back(char(0xE0 | (c >> 12)));
-            m_buffer.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            m_buffer.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            m_buffer.push_back(char(0xF0 | (c >> 18)));
-            m_buffer.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-            m_buffer.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-            m_buffer.push_back(char(0x80 | (c & 0x3F)));
-        }
+        const std::size_t n = std::strlen(text);
+        std::memcpy(room(n), text, n);
+        m_used += n;
     }
 
     // The text as UTF-8; with escape set, backslash, tab, CR and LF as \\, \t, \r, \n.
     void text(QStringView text, bool escape)
     {
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = text[i].unicode();
-            if (escape && c < 0x80) {
-                switch (c) {
-                case u'\\':
-                    m_buffer += "\\\\";
-                    continue;
-                case u'\t':
-                    m_buffer += "\\t";
-                    continue;
-                case u'\r':
-                    m_buffer += "\\r";
-                    continue;
-                case u'\n':
-                    m_buffer += "\\n";
-                    continue;
-                default:
-                    break;
+        const auto n = static_cast<std::size_t>(text.size());
+        // At most three bytes per UTF-16 unit (a surrogate pair gives four for two).
+        char *const start = room(3 * n);
+        char *out = start;
+        const char16_t *in = reinterpret_cast<const char16_t *>(text.data());
+        for (std::size_t i = 0; i < n; ++i) {
+            char32_t c = in[i];
+            if (c < 0x80) {
+                if (escape && (c == u'\\' || c == u'\t' || c == u'\r' || c == u'\n')) {
+                    *out++ = '\\';
+                    c = c == u'\\' ? '\\' : c == u'\t' ? 't' : c == u'\r' ? 'r' : 'n';
                 }
+                *out++ = char(c);
+                continue;
             }
-            if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
-                character(QChar::surrogateToUcs4(c, text[i + 1].unicode()));
-                ++i;
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
+                c = QChar::surrogateToUcs4(char16_t(c), in[++i]);
             } else if (QChar::isSurrogate(c)) {
-                character(0xFFFD);
-            } else {
-                character(c);
+                c = 0xFFFD;
             }
+            if (c < 0x800) {
+                *out++ = char(0xC0 | (c >> 6));
+            } else if (c < 0x10000) {
+                *out++ = char(0xE0 | (c >> 12));
+                *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            } else {
+                *out++ = char(0xF0 | (c >> 18));
+                *out++ = char(0x80 | ((c >> 12) & 0x3F));
+                *out++ = char(0x80 | ((c >> 6) & 0x3F));
+            }
+            *out++ = char(0x80 | (c & 0x3F));
         }
-        maybeFlush();
+        m_used += static_cast<std::size_t>(out - start);
     }
+
+    void byte(char c) { *room(1) = c, ++m_used; }
 
     // One CSV field: quoted when it holds a comma, a quote, CR or LF.
     void csvField(QStringView field)
@@ -124,29 +113,35 @@ public:
             text(field, false);
             return;
         }
-        m_buffer.push_back('"');
+        byte('"');
         qsizetype from = 0;
         for (qsizetype i = 0; i < field.size(); ++i) {
             if (field[i] == u'"') {
                 text(field.sliced(from, i + 1 - from), false);
-                m_buffer.push_back('"');
+                byte('"');
                 from = i + 1;
             }
         }
         text(field.sliced(from), false);
-        m_buffer.push_back('"');
+        byte('"');
     }
 
 private:
     static constexpr std::size_t BlockSize = std::size_t(1) << 20;
 
-    void maybeFlush()
+    // Space for n more bytes at the end of the buffer.
+    char *room(std::size_t n)
     {
-        if (m_buffer.size() >= BlockSize)
+        if (m_used + n > m_buffer.size()) {
             flush();
+            if (n > m_buffer.size())
+                m_buffer.resize(n);
+        }
+        return m_buffer.data() + m_used;
     }
 
-    std::string m_buffer;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
 };
 
 void printList(const TableListModel &model, bool csv, Output &out)

@@ -16,26 +16,6 @@ void checkPoolSize(std::size_t size)
 
 } // namespace
 
-int Listing::rowCount() const
-{
-    return m_rows;
-}
-
-int Listing::columnCount() const
-{
-    return static_cast<int>(m_columns.size());
-}
-
-const Listing::Column &Listing::column(int index) const
-{
-    return m_columns.at(static_cast<std::size_t>(index));
-}
-
-Listing::Column &Listing::column(int index)
-{
-    return m_columns.at(static_cast<std::size_t>(index));
-}
-
 Listing Listing::emptyCopy() const
 {
     Listing copy;
@@ -110,9 +90,13 @@ void Listing::unfix(ColumnStore &store)
 
 void Listing::appendText(ColumnStore &store, QStringView text)
 {
-    checkPoolSize(store.pool.size() + static_cast<std::size_t>(text.size()));
+    const std::size_t old = store.pool.size();
+    const auto n = static_cast<std::size_t>(text.size());
+    checkPoolSize(old + n);
+    store.pool.resize(old + n);
     const auto *data = reinterpret_cast<const char16_t *>(text.data());
-    store.pool.insert(store.pool.end(), data, data + text.size());
+    for (std::size_t i = 0; i < n; ++i)
+        store.pool[old + i] = data[i];
 }
 
 void Listing::setCell(int row, int column, QStringView text)
@@ -120,8 +104,14 @@ void Listing::setCell(int row, int column, QStringView text)
     if (row < 0 || row >= m_rows || column < 0)
         return;
     ColumnStore &store = storeFor(column);
-    unfix(store);
     const auto r = static_cast<std::size_t>(row);
+    if (!store.fixed && r == store.ends.size()) {
+        // The usual case: the next row's cell, appended.
+        appendText(store, text);
+        store.ends.push_back(static_cast<quint32>(store.pool.size()));
+        return;
+    }
+    unfix(store);
     if (r >= store.ends.size()) {
         // Rows in between stay empty.
         store.ends.resize(r, static_cast<quint32>(store.pool.size()));
@@ -176,7 +166,7 @@ void Listing::formatColumns()
             if (decimals > 0) {
                 const qsizetype d = DecimalPlaces(text);
                 if (d < decimals) {
-                    if (!text.contains(u'.'))
+                    if (cellText.find(u'.') == std::u16string::npos)
                         cellText.push_back(u'.');
                     cellText.append(static_cast<std::size_t>(decimals - d), u'0');
                 }

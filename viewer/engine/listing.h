@@ -29,10 +29,11 @@ public:
 
     Listing() = default;
 
-    int rowCount() const;
-    int columnCount() const;
-    const Column &column(int index) const;
-    Column &column(int index);
+    int rowCount() const { return m_rows; }
+    int columnCount() const { return static_cast<int>(m_columns.size()); }
+    // index must be a column of the listing.
+    const Column &column(int index) const { return m_columns[static_cast<std::size_t>(index)]; }
+    Column &column(int index) { return m_columns[static_cast<std::size_t>(index)]; }
 
     // A listing with this one's columns (titles, alignment, tags, widths) and no rows.
     Listing emptyCopy() const;

@@ -132,15 +132,17 @@ bool IsNumeric(QStringView text)
 
 qsizetype DecimalPlaces(QStringView text)
 {
-    if (!text.contains(u'.'))
-        return 0;
+    const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
     qsizetype begin = 0;
     qsizetype end = text.size();
-    while (begin < end && (text[begin] == u' ' || text[begin].unicode() == 0))
-        ++begin;
-    while (end > begin && (text[end - 1] == u' ' || text[end - 1].unicode() == 0))
+    // The first "." decides; it is found in the trimmed text as well, since trimming
+    // removes only blanks and NULs.
+    qsizetype point = 0;
+    while (point < end && data[point] != u'.')
+        ++point;
+    if (point == end)
+        return 0;
+    while (end > begin && (data[end - 1] == u' ' || data[end - 1] == 0))
         --end;
-    const QStringView t = text.sliced(begin, end - begin);
-    const qsizetype point = t.indexOf(u'.');
-    return t.size() - (point + 1);
+    return end - (point + 1);
 }

@@ -6,14 +6,29 @@
 #include "textencoding.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int NameColumnWidth = 2000;
+
+qsizetype findByte(QByteArrayView bytes, char c)
+{
+    const void *found =
+        bytes.isEmpty() ? nullptr : std::memchr(bytes.data(), c, std::size_t(bytes.size()));
+    return found ? static_cast<const char *>(found) - bytes.data() : -1;
+}
+
+bool sameBytes(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() &&
+           (a.isEmpty() || std::memcmp(a.data(), b.data(), std::size_t(a.size())) == 0);
+}
 
 bool isAsciiOnly(QByteArrayView bytes)
 {
@@ -88,7 +103,7 @@ public:
 private:
     void header(QByteArrayView text)
     {
-        const qsizetype tab = text.indexOf('\t');
+        const qsizetype tab = findByte(text, '\t');
         const QByteArrayView nameBytes = tab < 0 ? text : text.first(tab);
         const QString name = TableText::Decode(nameBytes, m_utf8);
         if (m_openMode && !isEndHeader(text))
@@ -98,7 +113,7 @@ private:
 
     void field(QByteArrayView line)
     {
-        const qsizetype colon = line.indexOf(':');
+        const qsizetype colon = findByte(line, ':');
         if (colon < 0)
             return;
         const QByteArrayView name = trimmed(line.sliced(1, colon - 1), false);
@@ -106,14 +121,14 @@ private:
         QByteArrayView value;
         if (colon + 2 < line.size())
             value = line.sliced(colon + 2);
-        const qsizetype semicolon = value.indexOf(';');
+        const qsizetype semicolon = findByte(value, ';');
         if (semicolon >= 0)
             value = value.first(semicolon);
         // Tabs become blanks before the trim, so tabs at the ends go as well.
         value = trimmed(value, true);
 
         Listing &listing = m_result.listing;
-        if (name == QByteArrayView("Name")) {
+        if (sameBytes(name, QByteArrayView("Name", 4))) {
             decodeValue(value);
             m_row = listing.appendRow(m_text);
             m_nextColumn = 1;
@@ -135,34 +150,67 @@ private:
     }
 
     // Fields mostly come in the same order in every record, so the column after the last
-    // one used is tried first.
+    // one used is tried first. Titles are compared as bytes when both are ASCII.
     int findOrAppendColumn(QByteArrayView name)
     {
         Listing &listing = m_result.listing;
+        syncTitles();
         if (isAsciiOnly(name)) {
-            const QLatin1StringView latin(name.data(), name.size());
-            if (m_nextColumn < listing.columnCount() && listing.column(m_nextColumn).title == latin)
+            auto matches = [this, name](int c) {
+                const std::string &title = m_asciiTitles[static_cast<std::size_t>(c)];
+                return m_titleIsAscii[static_cast<std::size_t>(c)] &&
+                       sameBytes(QByteArrayView(title.data(), qsizetype(title.size())), name);
+            };
+            if (m_nextColumn < listing.columnCount() && matches(m_nextColumn))
                 return m_nextColumn;
             for (int c = 0; c < listing.columnCount(); ++c) {
-                if (listing.column(c).title == latin)
+                if (matches(c))
                     return c;
             }
-            return listing.appendColumn(QString(latin));
+            return listing.appendColumn(QString::fromLatin1(name));
         }
         const QString title = TableText::Decode(name, m_utf8);
         const int found = listing.findColumn(title);
         return found >= 0 ? found : listing.appendColumn(title);
     }
 
+    // Keeps the byte forms of the column titles in step with the listing.
+    void syncTitles()
+    {
+        const Listing &listing = m_result.listing;
+        for (auto c = static_cast<int>(m_asciiTitles.size()); c < listing.columnCount(); ++c) {
+            const QString &title = listing.column(c).title;
+            bool ascii = true;
+            for (const QChar ch : title)
+                ascii = ascii && ch.unicode() < 0x80;
+            m_titleIsAscii.push_back(ascii);
+            m_asciiTitles.push_back(ascii ? title.toLatin1().toStdString() : std::string());
+        }
+    }
+
+    // Decodes a value into m_text, tabs turned into blanks.
     void decodeValue(QByteArrayView value)
     {
-        m_scratch.clear();
-        TableText::AppendDecoded(value, m_utf8, m_scratch);
-        for (char16_t &c : m_scratch) {
+        const auto n = static_cast<std::size_t>(value.size());
+        if (m_scratch.size() < n)
+            m_scratch.resize(std::max(n, 2 * m_scratch.size()));
+        const auto *in = reinterpret_cast<const unsigned char *>(value.data());
+        unsigned char high = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            high |= in[i];
+            m_scratch[i] = in[i] == '\t' ? u' ' : char16_t(in[i]);
+        }
+        if (high < 0x80) {
+            m_text = QStringView(m_scratch.data(), qsizetype(n));
+            return;
+        }
+        m_decoded.clear();
+        TableText::AppendDecoded(value, m_utf8, m_decoded);
+        for (char16_t &c : m_decoded) {
             if (c == u'\t')
                 c = u' ';
         }
-        m_text = QStringView(m_scratch.data(), qsizetype(m_scratch.size()));
+        m_text = QStringView(m_decoded.data(), qsizetype(m_decoded.size()));
     }
 
     const QString &m_caption;
@@ -172,9 +220,34 @@ private:
     int m_row = -1;
     int m_nextColumn = 1;
     ParsedTable m_result;
-    std::u16string m_scratch;
+    std::vector<char16_t> m_scratch;
+    std::u16string m_decoded;
+    std::vector<std::string> m_asciiTitles;
+    std::vector<bool> m_titleIsAscii;
     QStringView m_text;
 };
+
+// Index of the first CR or LF in data[from, to), or to. Eight bytes at a time.
+qsizetype findLineEnd(const char *data, qsizetype from, qsizetype to)
+{
+    constexpr quint64 Ones = 0x0101010101010101ULL;
+    constexpr quint64 Highs = 0x8080808080808080ULL;
+    qsizetype i = from;
+    while (std::endian::native == std::endian::little && to - i >= 8) {
+        quint64 word;
+        std::memcpy(&word, data + i, 8);
+        const quint64 cr = word ^ (Ones * 0x0D);
+        const quint64 lf = word ^ (Ones * 0x0A);
+        // A zero byte in cr or lf marks a CR or LF (exact for the lowest such byte).
+        const quint64 found = ((cr - Ones) & ~cr & Highs) | ((lf - Ones) & ~lf & Highs);
+        if (found)
+            return i + std::countr_zero(found) / 8;
+        i += 8;
+    }
+    while (i < to && data[i] != '\r' && data[i] != '\n')
+        ++i;
+    return i;
+}
 
 // Reads the file's lines into handler. With check set, stops and returns false at the
 // first piece that is not valid UTF-8.
@@ -200,9 +273,7 @@ bool readLines(QFile &file, const QString &fname, LineHandler &handler, bool che
         }
         const qsizetype regionStart = pos;
         for (;;) {
-            qsizetype t = pos;
-            while (t < filled && data[t] != '\r' && data[t] != '\n')
-                ++t;
+            const qsizetype t = findLineEnd(data, pos, filled);
             if (t == filled)
                 break;
             qsizetype next = t + 1;

@@ -97,7 +97,14 @@ void AppendDecoded(QByteArrayView bytes, bool utf8, std::u16string &out)
     const auto *end = p + bytes.size();
     const auto *asciiEnd = skipAscii(p, end);
     const std::size_t old = out.size();
-    if (asciiEnd == end || !utf8) {
+    if (asciiEnd == end) {
+        out.resize(old + static_cast<std::size_t>(bytes.size()));
+        char16_t *o = out.data() + old;
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            o[i] = p[i];
+        return;
+    }
+    if (!utf8) {
         out.resize(old + static_cast<std::size_t>(bytes.size()));
         char16_t *o = out.data() + old;
         for (; p < end; ++p)

@@ -1,0 +1,120 @@
+// Speed of the table engine on generated files of 10k, 100k and 1M records (8 fields
+// each, numeric and text, comments and tabs, CR LF; the 1M file is about 130 MB):
+// opening a file ("#"), listing its big section, and sorting that list by a numeric column.
+// Counters report records per second.
+
+#include "viewer/engine/headlesswindow.h"
+#include "viewer/engine/tableloader.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
+#include <random>
+
+namespace {
+
+const char *const Classes[] = {"Frigate", "Scout", "Tug", "Hauler", "Cruiser"};
+const char *const Factions[] = {"Tarn", "Ossery", "Vel", "Quorin"};
+
+QString writeTable(const QString &path, int records)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    std::mt19937 random(12345);
+    auto number = [&random](int low, int high) {
+        return QByteArray::number(std::uniform_int_distribution<int>(low, high)(random));
+    };
+    QByteArray text = "; generated fleet\r\n#Fleet\t; all ships\r\n";
+    for (int i = 0; i < records; ++i) {
+        if (i % 1000 == 0)
+            text += "; block " + QByteArray::number(i) + "\r\n";
+        text += "$Name: Ship " + QByteArray::number(i).rightJustified(6, '0') + "\r\n";
+        text += QByteArray("$Class:\t") + Classes[i % 5] + "\r\n";
+        text += "$Mass: " + number(10, 99999) + '.' + number(0, 9) + "\r\n";
+        text += "$Crew: " + number(1, 500) + "\r\n";
+        text += "$Speed: " + number(1, 40) + '.' + number(10, 99) + " ; knots\r\n";
+        text += "$Cost: " + number(100, 999999) + "\r\n";
+        text += QByteArray("$Faction: ") + Factions[i % 4] + "\r\n";
+        text += "$Hull: " + number(1, 100) + "\r\n";
+        if (text.size() > (1 << 22)) {
+            file.write(text);
+            text.clear();
+        }
+    }
+    text += "#Fleet End\r\n#Docks\r\n$Name: Home\r\n";
+    file.write(text);
+    return path;
+}
+
+// One generated file per size, kept for the whole run.
+const QString &tableFile(int records)
+{
+    static QTemporaryDir dir;
+    static std::map<int, QString> files;
+    auto found = files.find(records);
+    if (found == files.end()) {
+        const QString path = dir.filePath(QStringLiteral("fleet%1.tbl").arg(records));
+        found = files.emplace(records, writeTable(path, records)).first;
+    }
+    return found->second;
+}
+
+void setRate(benchmark::State &state, int records)
+{
+    state.counters["records/s"] =
+        benchmark::Counter(double(records), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+void BM_OpenFile(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    const QString &path = tableFile(records);
+    HeadlessTableWindow window;
+    for (auto _ : state)
+        TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
+    setRate(state, records);
+}
+
+// Read, parse, format: the model is ready when LoadFile returns.
+void BM_ListSection(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    const QString &path = tableFile(records);
+    HeadlessTableWindow window;
+    for (auto _ : state) {
+        TableLoader::LoadFile(window, path, QStringLiteral("Fleet"));
+        benchmark::DoNotOptimize(window.listModel().rowCount());
+    }
+    setRate(state, records);
+}
+
+void BM_SortByNumericColumn(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    HeadlessTableWindow window;
+    TableLoader::LoadFile(window, tableFile(records), QStringLiteral("Fleet"));
+    TableListModel &model = window.listModel();
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.setSorted(false);
+        state.ResumeTiming();
+        model.sortByColumn(2); // Mass
+    }
+    setRate(state, records);
+}
+
+} // namespace
+
+BENCHMARK(BM_OpenFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ListSection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortByNumericColumn)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
