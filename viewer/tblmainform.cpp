@@ -4,6 +4,7 @@
 #include "tblmainform.h"
 
 #include "rawtextview.h"
+#include "tabstrip.h"
 #include "tblmainform_controls.h"
 #include "toolbaricons.h"
 #include "vexa32/gui/errordialog.h"
@@ -94,11 +95,9 @@ void TBLMainForm::buildControls()
     connect(ui.Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
 
-    ui.TabStrip1 = Named(new QTabBar(ui.client), "TabStrip1");
+    ui.TabStrip1 = Named(new TabStrip(ui.client), "TabStrip1");
     ui.TabStrip1->setFont(Tahoma());
-    ui.TabStrip1->setExpanding(false);
     ui.TabStrip1->setUsesScrollButtons(true);
-    ui.TabStrip1->setDrawBase(true);
     ui.TabStrip1->setGeometry(TwipsToPixelsX(60), TwipsToPixelsY(540), TwipsToPixelsX(4695),
                               TwipsToPixelsY(3735));
     ui.TabStrip1->addTab(QStringLiteral("<No file loaded>"));
