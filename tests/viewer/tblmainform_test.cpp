@@ -14,8 +14,11 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -256,6 +259,47 @@ private Q_SLOTS:
         QCOMPARE(raw->rawText().line(1), QStringLiteral("#Ships"));
         QCOMPARE(w.statusPanel(1), QStringLiteral("Ready"));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
+    }
+
+    void openDialogMatchesTablesInAnyCase()
+    {
+        TBLMainForm &w = *m_window;
+        for (const char *name : {"Mixed.Tbl", "upper.TBL", "notes.txt"}) {
+            QVERIFY(QFile::copy(m_ships, m_tables + QLatin1String(name)));
+        }
+        WriteIniValue(pfad_main, QStringLiteral("rowlns32.ini"), QStringLiteral("Dirs"),
+                      QStringLiteral("LastOpenDir"), m_tables);
+        QStringList listed, filters;
+        QString directory;
+        AnswerNextModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            QVERIFY(dialog != nullptr);
+            filters = dialog->nameFilters();
+            directory = dialog->directory().absolutePath();
+            auto *model = dialog->findChild<QFileSystemModel *>();
+            QVERIFY(model != nullptr);
+            const QModelIndex root = model->index(m_tables);
+            QTRY_COMPARE(model->rowCount(root), 3);
+            for (int row = 0; row < model->rowCount(root); ++row) {
+                listed << model->index(row, 0, root).data().toString();
+            }
+            // Typed into the name field, as selectFile() leaves a focused field alone.
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name != nullptr);
+            name->setText(QStringLiteral("Mixed.Tbl"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        w.setOpenFileDialog({});
+        w.MenuFileOpen_Click();
+        listed.sort();
+        QCOMPARE(listed, (QStringList{QStringLiteral("Mixed.Tbl"), QStringLiteral("ships.tbl"),
+                                      QStringLiteral("upper.TBL")}));
+        QCOMPARE(filters.size(), 2);
+        QCOMPARE(directory + u'/', m_tables);
+        QCOMPARE(w.CurrentFile(), m_tables + QStringLiteral("Mixed.Tbl"));
+        for (const char *name : {"Mixed.Tbl", "upper.TBL", "notes.txt"}) {
+            QFile::remove(m_tables + QLatin1String(name));
+        }
     }
 
     void tabClickAndBrowse()
