@@ -5,6 +5,8 @@
 #include "vexa32/gui/screen.h"
 
 #include <QLabel>
+#include <QMouseEvent>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
@@ -47,6 +49,19 @@ TEST_F(SplashTest, ShowsNameVersionCreditAndPictures)
     EXPECT_FALSE(splash->Image1->pixmap().isNull());
     EXPECT_FALSE(splash->ImageKM->pixmap().isNull());
     EXPECT_FALSE(splash->Image3->pixmap().isNull());
+
+    // Centred, and a click does not take it down.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((splash->frameGeometry().center() - screen.center()).manhattanLength(), 2);
+    for (QWidget *target : {static_cast<QWidget *>(splash), splash->client(),
+                            static_cast<QWidget *>(splash->Image1)}) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Vexa32::CurrentSplash(), splash);
+    EXPECT_TRUE(splash->isVisible());
 
     Vexa32::SplashEnd(0);
     EXPECT_EQ(Vexa32::CurrentSplash(), nullptr);
