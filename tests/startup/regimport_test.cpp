@@ -5,6 +5,7 @@
 #include "startup/associationscript.h"
 #include "startup/regimport.h"
 #include "suitefixture.h"
+#include "vexa32/platform/host.h"
 
 #include <QDirIterator>
 #include <QProcess>
@@ -265,6 +266,46 @@ TEST_F(RegImportScript, HostileScriptsWriteNothingOutsideTheTargetFolders)
     QFile entry(target().dataHome + QStringLiteral("/applications/") + entries[0]);
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(entry.readAll().contains("\nExec=\"" + served.toUtf8() + "\" %f\n"));
+}
+
+// The importer program as the association starts it: its command line split at blanks,
+// so a script path with blanks arrives in pieces.
+TEST(RegeditProgram, ImportsTheScriptNamedOnItsSplitCommandLine)
+{
+    TempSuite suite;
+    const QString bin = Vexa32::Platform::ExecutableDir();
+    const Startup::AssociationArguments args{QStringLiteral("open"),
+                                             QStringLiteral("Korvax_Manager.ROWLENS32"),
+                                             QStringLiteral("Zorath TBL data file"),
+                                             QString(),
+                                             QStringLiteral("TBL"),
+                                             QString(),
+                                             QString()};
+    suite.write(
+        QStringLiteral("Korvax Suite/shell/ROWLNS32.reg"),
+        Startup::AssociationScriptBytes(args, QStringLiteral("C:\\Korvax Suite\\ROWLNS32.exe")));
+
+    QProcess regedit;
+    regedit.start(bin + QStringLiteral("/regedit"),
+                  QStringLiteral("/s C:\\Korvax Suite\\shell\\ROWLNS32.reg").split(u' '));
+    ASSERT_TRUE(regedit.waitForFinished(60000));
+    EXPECT_EQ(regedit.exitCode(), 0) << regedit.readAllStandardError().constData();
+
+    QFile entry(suite.root() +
+                QStringLiteral("/data/applications/Korvax_Manager.ROWLENS32.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(entry.readAll().contains("\nExec=\"" +
+                                         (bin + QStringLiteral("/rowlns32")).toUtf8() + "\" %f\n"));
+    QFile mimeApps(suite.root() + QStringLiteral("/config/mimeapps.list"));
+    ASSERT_TRUE(mimeApps.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(mimeApps.readAll().contains(
+        "application/x-korvax-manager-rowlens32=Korvax_Manager.ROWLENS32.desktop\n"));
+
+    QProcess bad;
+    bad.start(bin + QStringLiteral("/regedit"),
+              {QStringLiteral("/s"), QStringLiteral("C:\\missing.reg")});
+    ASSERT_TRUE(bad.waitForFinished(60000));
+    EXPECT_EQ(bad.exitCode(), 2);
 }
 
 } // namespace
