@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -35,6 +36,16 @@ constexpr const char *Usage =
     "  --csv         write the list as CSV (RFC 4180) instead.\n"
     "  --help        show this help.\n"
     "Output is UTF-8. Exit status: 0 done, 1 the file cannot be read, 2 wrong usage.\n";
+
+// The letter written after a backslash for the ASCII characters that are escaped.
+constexpr std::array<char, 128> EscapeOf = [] {
+    std::array<char, 128> table{};
+    table['\\'] = '\\';
+    table['\t'] = 't';
+    table['\r'] = 'r';
+    table['\n'] = 'n';
+    return table;
+}();
 
 // Buffered UTF-8 output to stdout, written in large blocks.
 class Output
@@ -70,9 +81,9 @@ public:
         for (std::size_t i = 0; i < n; ++i) {
             char32_t c = in[i];
             if (c < 0x80) {
-                if (escape && (c == u'\\' || c == u'\t' || c == u'\r' || c == u'\n')) {
+                if (escape && EscapeOf[c] != 0) {
                     *out++ = '\\';
-                    c = c == u'\\' ? '\\' : c == u'\t' ? 't' : c == u'\r' ? 'r' : 'n';
+                    c = char32_t(EscapeOf[c]);
                 }
                 *out++ = char(c);
                 continue;

@@ -10,7 +10,7 @@ namespace {
 
 void checkPoolSize(std::size_t size)
 {
-    if (size > std::numeric_limits<quint32>::max())
+    if (size > 0xFFFFFFFFu)
         throw std::length_error("table column too large");
 }
 
@@ -56,28 +56,6 @@ int Listing::appendRow(QStringView name)
     return m_rows - 1;
 }
 
-QStringView Listing::storedCell(const ColumnStore &store, int row)
-{
-    const auto r = static_cast<std::size_t>(row);
-    if (store.fixed) {
-        if ((r + 1) * FixedWidth > store.pool.size())
-            return {};
-        return QStringView(store.pool.data() + r * FixedWidth, FixedWidth);
-    }
-    if (r >= store.ends.size())
-        return {};
-    const quint32 begin = r == 0 ? 0 : store.ends[r - 1];
-    return QStringView(store.pool.data() + begin, qsizetype(store.ends[r] - begin));
-}
-
-QStringView Listing::cell(int row, int column) const
-{
-    if (row < 0 || row >= m_rows || column < 0 ||
-        static_cast<std::size_t>(column) >= m_stores.size())
-        return {};
-    return storedCell(m_stores[static_cast<std::size_t>(column)], row);
-}
-
 void Listing::unfix(ColumnStore &store)
 {
     if (!store.fixed)
@@ -93,24 +71,15 @@ void Listing::appendText(ColumnStore &store, QStringView text)
     const std::size_t old = store.pool.size();
     const auto n = static_cast<std::size_t>(text.size());
     checkPoolSize(old + n);
-    store.pool.resize(old + n);
-    const auto *data = reinterpret_cast<const char16_t *>(text.data());
-    for (std::size_t i = 0; i < n; ++i)
-        store.pool[old + i] = data[i];
+    store.pool.append(reinterpret_cast<const char16_t *>(text.data()), n);
 }
 
-void Listing::setCell(int row, int column, QStringView text)
+void Listing::setCellSlow(int row, int column, QStringView text)
 {
     if (row < 0 || row >= m_rows || column < 0)
         return;
     ColumnStore &store = storeFor(column);
     const auto r = static_cast<std::size_t>(row);
-    if (!store.fixed && r == store.ends.size()) {
-        // The usual case: the next row's cell, appended.
-        appendText(store, text);
-        store.ends.push_back(static_cast<quint32>(store.pool.size()));
-        return;
-    }
     unfix(store);
     if (r >= store.ends.size()) {
         // Rows in between stay empty.
@@ -131,12 +100,11 @@ void Listing::setCell(int row, int column, QStringView text)
     const quint32 end = store.ends[r];
     const qint64 delta = qint64(text.size()) - qint64(end - begin);
     checkPoolSize(std::size_t(qint64(store.pool.size()) + delta));
-    std::vector<char16_t> pool;
+    PodBuffer<char16_t> pool;
     pool.reserve(std::size_t(qint64(store.pool.size()) + delta));
-    pool.insert(pool.end(), store.pool.begin(), store.pool.begin() + begin);
-    const auto *data = reinterpret_cast<const char16_t *>(text.data());
-    pool.insert(pool.end(), data, data + text.size());
-    pool.insert(pool.end(), store.pool.begin() + end, store.pool.end());
+    pool.append(store.pool.data(), begin);
+    pool.append(reinterpret_cast<const char16_t *>(text.data()), std::size_t(text.size()));
+    pool.append(store.pool.data() + end, store.pool.size() - end);
     store.pool = std::move(pool);
     for (std::size_t i = r; i < store.ends.size(); ++i)
         store.ends[i] = static_cast<quint32>(qint64(store.ends[i]) + delta);
@@ -144,7 +112,6 @@ void Listing::setCell(int row, int column, QStringView text)
 
 void Listing::formatColumns()
 {
-    std::u16string cellText;
     for (std::size_t c = 1; c < m_columns.size() && c < m_stores.size(); ++c) {
         const Column &col = m_columns[c];
         const qsizetype decimals = std::max(0, col.tag.value_or(0));
@@ -154,35 +121,50 @@ void Listing::formatColumns()
         ColumnStore formatted;
         formatted.fixed = col.rightAligned;
         if (formatted.fixed) {
-            formatted.pool.resize(static_cast<std::size_t>(m_rows) * FixedWidth);
+            formatted.pool.resizeUninitialized(static_cast<std::size_t>(m_rows) * FixedWidth);
         } else {
             formatted.ends.reserve(static_cast<std::size_t>(m_rows));
             formatted.pool.reserve(old.pool.size());
         }
         for (int row = 0; row < m_rows; ++row) {
-            const QStringView text = storedCell(old, row);
-            cellText.assign(reinterpret_cast<const char16_t *>(text.data()),
-                            static_cast<std::size_t>(text.size()));
+            const QStringView cell = storedCell(old, row);
+            const char16_t *text = reinterpret_cast<const char16_t *>(cell.data());
+            const qsizetype n = cell.size();
+            // The cell is followed by a suffix: "." when it has none and decimals are
+            // missing, then one "0" per missing decimal.
+            qsizetype point = 0;
+            while (point < n && text[point] != u'.')
+                ++point;
+            bool addPoint = false;
+            qsizetype zeros = 0;
             if (decimals > 0) {
-                const qsizetype d = DecimalPlaces(text);
+                const qsizetype d = DecimalPlaces(cell);
                 if (d < decimals) {
-                    if (cellText.find(u'.') == std::u16string::npos)
-                        cellText.push_back(u'.');
-                    cellText.append(static_cast<std::size_t>(decimals - d), u'0');
+                    addPoint = point == n;
+                    zeros = decimals - d;
                 }
             }
+            const qsizetype length = n + (addPoint ? 1 : 0) + zeros;
+            auto charAt = [&](qsizetype i) -> char16_t {
+                if (i < n)
+                    return text[i];
+                return (addPoint && i == n) ? u'.' : u'0';
+            };
             if (formatted.fixed) {
                 // The last 12 characters of 22 blanks followed by the cell.
                 char16_t *out = formatted.pool.data() + std::size_t(row) * FixedWidth;
-                const std::size_t len = cellText.size();
-                if (len >= FixedWidth) {
-                    std::copy(cellText.end() - FixedWidth, cellText.end(), out);
-                } else {
-                    std::fill(out, out + (FixedWidth - len), u' ');
-                    std::copy(cellText.begin(), cellText.end(), out + (FixedWidth - len));
-                }
+                const qsizetype take = std::min<qsizetype>(length, FixedWidth);
+                const qsizetype pad = FixedWidth - take;
+                for (qsizetype i = 0; i < pad; ++i)
+                    out[i] = u' ';
+                for (qsizetype i = 0; i < take; ++i)
+                    out[pad + i] = charAt(length - take + i);
             } else {
-                appendText(formatted, cellText);
+                const std::size_t at = formatted.pool.size();
+                checkPoolSize(at + std::size_t(length));
+                formatted.pool.resizeUninitialized(at + std::size_t(length));
+                for (qsizetype i = 0; i < length; ++i)
+                    formatted.pool[at + std::size_t(i)] = charAt(i);
                 formatted.ends.push_back(static_cast<quint32>(formatted.pool.size()));
             }
         }

@@ -11,6 +11,8 @@
 // A Listing is a value (copyable, movable). setCell() and appendRow() throw
 // std::length_error when one column's texts together pass 4 Gi characters.
 
+#include "podbuffer.h"
+
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -45,8 +47,29 @@ public:
 
     // Appends a row whose name (column 0) is name; returns its index.
     int appendRow(QStringView name);
-    QStringView cell(int row, int column) const;
-    void setCell(int row, int column, QStringView text);
+    QStringView cell(int row, int column) const
+    {
+        if (row < 0 || row >= m_rows || column < 0 ||
+            static_cast<std::size_t>(column) >= m_stores.size())
+            return {};
+        return storedCell(m_stores[static_cast<std::size_t>(column)], row);
+    }
+    void setCell(int row, int column, QStringView text)
+    {
+        // The usual case while reading: the cell after the column's last one.
+        if (row >= 0 && row < m_rows && column >= 0 &&
+            static_cast<std::size_t>(column) < m_stores.size()) {
+            ColumnStore &store = m_stores[static_cast<std::size_t>(column)];
+            if (!store.fixed && static_cast<std::size_t>(row) == store.ends.size() &&
+                store.pool.size() + static_cast<std::size_t>(text.size()) <= MaxPoolSize) {
+                store.pool.append(reinterpret_cast<const char16_t *>(text.data()),
+                                  static_cast<std::size_t>(text.size()));
+                store.ends.push_back(static_cast<quint32>(store.pool.size()));
+                return;
+            }
+        }
+        setCellSlow(row, column, text);
+    }
 
     // The formatting pass over columns 1..last: pads cells to the column's decimal count,
     // then right-aligned cells to exactly 12 characters.
@@ -63,15 +86,30 @@ private:
     // characters, later rows are empty.
     struct ColumnStore
     {
-        std::vector<quint32> ends;
-        std::vector<char16_t> pool;
+        PodBuffer<quint32> ends;
+        PodBuffer<char16_t> pool;
         bool fixed = false;
     };
     static constexpr qsizetype FixedWidth = 12;
 
     ColumnStore &storeFor(int column);
     static void unfix(ColumnStore &store);
-    static QStringView storedCell(const ColumnStore &store, int row);
+    static constexpr std::size_t MaxPoolSize = 0xFFFFFFFFu;
+
+    void setCellSlow(int row, int column, QStringView text);
+    static QStringView storedCell(const ColumnStore &store, int row)
+    {
+        const auto r = static_cast<std::size_t>(row);
+        if (store.fixed) {
+            if ((r + 1) * FixedWidth > store.pool.size())
+                return {};
+            return QStringView(store.pool.data() + r * FixedWidth, FixedWidth);
+        }
+        if (r >= store.ends.size())
+            return {};
+        const quint32 begin = r == 0 ? 0 : store.ends[r - 1];
+        return QStringView(store.pool.data() + begin, qsizetype(store.ends[r] - begin));
+    }
     static void appendText(ColumnStore &store, QStringView text);
 
     std::vector<Column> m_columns;

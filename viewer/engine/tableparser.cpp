@@ -17,11 +17,15 @@ namespace {
 
 constexpr int NameColumnWidth = 2000;
 
+// Position of the first c in bytes, or -1. Lines are short: a plain loop beats a call.
 qsizetype findByte(QByteArrayView bytes, char c)
 {
-    const void *found =
-        bytes.isEmpty() ? nullptr : std::memchr(bytes.data(), c, std::size_t(bytes.size()));
-    return found ? static_cast<const char *>(found) - bytes.data() : -1;
+    const char *data = bytes.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (data[i] == c)
+            return i;
+    }
+    return -1;
 }
 
 bool sameBytes(QByteArrayView a, QByteArrayView b)
@@ -97,6 +101,10 @@ public:
         else if (line[0] == '$' && m_inSection)
             field(line);
     }
+
+    // False while the lines of the current section are of no interest (only a header
+    // can change that).
+    bool wantsFieldLines() const { return m_inSection; }
 
     ParsedTable take() { return std::move(m_result); }
 
@@ -249,6 +257,23 @@ qsizetype findLineEnd(const char *data, qsizetype from, qsizetype to)
     return i;
 }
 
+// Start of the first line in data[from, to) that begins with "#", or -1. from is the
+// start of a line; every other line starts right after a CR or an LF.
+qsizetype findHeaderLine(const char *data, qsizetype from, qsizetype to)
+{
+    qsizetype i = from;
+    while (i < to) {
+        const void *found = std::memchr(data + i, '#', std::size_t(to - i));
+        if (!found)
+            return -1;
+        const qsizetype at = static_cast<const char *>(found) - data;
+        if (at == from || data[at - 1] == '\r' || data[at - 1] == '\n')
+            return at;
+        i = at + 1;
+    }
+    return -1;
+}
+
 // Reads the file's lines into handler. With check set, stops and returns false at the
 // first piece that is not valid UTF-8.
 bool readLines(QFile &file, const QString &fname, LineHandler &handler, bool check, qsizetype skip)
@@ -273,6 +298,19 @@ bool readLines(QFile &file, const QString &fname, LineHandler &handler, bool che
         }
         const qsizetype regionStart = pos;
         for (;;) {
+            if (!handler.wantsFieldLines()) {
+                // Only a header can change anything: go to the next line starting with "#".
+                const qsizetype header = findHeaderLine(data, pos, filled);
+                if (header < 0) {
+                    // Keep the unfinished last line, it may turn out to be a header.
+                    qsizetype last = filled;
+                    while (last > pos && data[last - 1] != '\r' && data[last - 1] != '\n')
+                        --last;
+                    pos = eof ? filled : last;
+                    break;
+                }
+                pos = header;
+            }
             const qsizetype t = findLineEnd(data, pos, filled);
             if (t == filled)
                 break;
