@@ -240,10 +240,12 @@ ParseResult ParseScript(const QString &text)
                     const QString lower = k.path.toLower();
                     if (lower.startsWith(commandPrefix) &&
                         lower.endsWith(QLatin1String("\\command")) && k.defaultValue) {
-                        const QString v = lower.mid(commandPrefix.size());
-                        verb = v.left(v.size() - 8);
-                        if (!verb.contains(u'\\'))
+                        const QString rest = lower.mid(commandPrefix.size());
+                        const QString candidate = rest.left(rest.size() - 8); // "\\command"
+                        if (!candidate.isEmpty() && !candidate.contains(u'\\')) {
+                            verb = candidate;
                             break;
+                        }
                     }
                 }
             }

@@ -65,6 +65,55 @@ TEST(RegImportExec, ArgumentsAreQuotedThenStringEscaped)
             << argument;
 }
 
+TEST(RegImportParse, ClassesWithTheirExtensionsDescriptionAndCommand)
+{
+    struct Case
+    {
+        const char *name;
+        const char *script;
+        QStringList extensions;
+        const char *description;
+        const char *command;
+    };
+    const Case cases[] = {
+        {"escaped command of the open verb",
+         "REGEDIT4\r\n\r\n[HKEY_CLASSES_ROOT\\.TBL]\r\n@=\"K.R\"\r\n\r\n"
+         "[HKEY_CLASSES_ROOT\\K.R]\r\n@=\"Tables\"\r\n"
+         "[HKEY_CLASSES_ROOT\\K.R\\shell\\open\\command]\r\n"
+         "@=\"C:\\\\A B\\\\R.exe \\\"%1\\\"\"\r\n",
+         {QStringLiteral("TBL")},
+         "Tables",
+         R"(C:\A B\R.exe "%1")"},
+        {"the only verb, keys in any case, two extensions",
+         "REGEDIT4\n[hkey_classes_root\\.tbl]\n@=\"K.R\"\n[HKEY_CLASSES_ROOT\\.tbm]\n@=\"k.r\"\n"
+         "[HKEY_CLASSES_ROOT\\k.r\\Shell\\Edit\\Command]\n@=\"e %1\"\n",
+         {QStringLiteral("tbl"), QStringLiteral("tbm")},
+         "",
+         "e %1"},
+        {"the shell key's default verb",
+         "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.tbl]\r\n@=\"K\"\r\n[HKEY_CLASSES_ROOT\\K\\shell]\r\n"
+         "@=\"view\"\r\n[HKEY_CLASSES_ROOT\\K\\shell\\open\\command]\r\n@=\"o %1\"\r\n"
+         "[HKEY_CLASSES_ROOT\\K\\shell\\view\\command]\r\n@=\"v %1\"\r\n",
+         {QStringLiteral("tbl")},
+         "",
+         "v %1"},
+        {"deleted and foreign keys ignored",
+         "REGEDIT4\r\n[-HKEY_CLASSES_ROOT\\.tbl]\r\n@=\"X\"\r\n[HKEY_CURRENT_USER\\.tbl]\r\n"
+         "@=\"Y\"\r\n[HKEY_CLASSES_ROOT\\.tbl]\r\n@=\"K\"\r\n",
+         {QStringLiteral("tbl")},
+         "",
+         ""},
+    };
+    for (const Case &c : cases) {
+        const RegImport::ParseResult parsed = RegImport::ParseScript(QString::fromLatin1(c.script));
+        ASSERT_TRUE(parsed.ok) << c.name;
+        ASSERT_EQ(parsed.classes.size(), 1) << c.name;
+        EXPECT_EQ(parsed.classes[0].extensions, c.extensions) << c.name;
+        EXPECT_EQ(parsed.classes[0].description, QString::fromLatin1(c.description)) << c.name;
+        EXPECT_EQ(parsed.classes[0].command, QString::fromLatin1(c.command)) << c.name;
+    }
+}
+
 class RegImportProgram : public ::testing::Test
 {
 protected:
