@@ -1,5 +1,6 @@
 // Listing: cell storage and the formatting pass over its columns.
 
+#include "qstring_printer.h"
 #include "viewer/engine/listing.h"
 
 #include <QStringList>

@@ -1,5 +1,6 @@
 // RawText: line splitting, encoding detection and failures of the raw view's text.
 
+#include "qstring_printer.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tableloader.h"
 

@@ -1,6 +1,7 @@
 // LoadFile against a headless window: the window's end state in each mode, the "##"
 // section in the open mode, large files read in pieces, and failures that change nothing.
 
+#include "qstring_printer.h"
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/tableloader.h"
 
@@ -224,6 +225,45 @@ TEST_F(TableLoaderTest, LargeFilesAreReadInPiecesWithoutLosingLines)
     EXPECT_EQ(model.cellText(Records, 0), QStringLiteral("R%1").arg(Records - 1));
     EXPECT_EQ(model.cellText(Records, 2), QStringLiteral("   149999.25"));
     EXPECT_EQ(model.cellText(77777, 2), QStringLiteral("    77776.25"));
+}
+
+// Lines of other sections are skipped quickly up to the next header; headers that cross
+// the boundary between two reading pieces, or start right at one, are still found.
+TEST_F(TableLoaderTest, HeadersAreFoundWhereverThePiecesOfTheFileEnd)
+{
+    constexpr qsizetype Piece = qsizetype(4) << 20;
+    QByteArray text = "#Filler\r\n";
+    auto fillTo = [&text](qsizetype size) {
+        const QByteArray line = "$Name: filler #1 ; # inside\r\n";
+        while (text.size() + line.size() + 16 <= size)
+            text += line;
+        text += "$Pad:" + QByteArray(size - text.size() - 7, 'p') + "\r\n";
+    };
+    fillTo(Piece - 3); // "#Wanted" starts 3 bytes before the end of the first piece
+    text += "#Wanted\r\n$Name: First\r\n#Filler\r\n";
+    // The next header starts the third piece exactly (the 3 unfinished bytes of the first
+    // piece are read again with the second).
+    fillTo(2 * Piece - 3 - 2);
+    text += "\r\n#Wanted\r$Name: Second\r#Filler\r";
+    // A piece that starts inside a line, right at a "#": not a header.
+    fillTo(3 * Piece - 3 - 8);
+    text += "$Note: x#y\r\n";
+    text += "#Wanted\n$Name: Third";
+    const QString path = write(QStringLiteral("pieces.tbl"), text);
+    ASSERT_EQ(text.indexOf("#Wanted"), Piece - 3);
+    ASSERT_EQ(text.indexOf("#Wanted\r$Name: Second"), 2 * Piece - 3);
+    ASSERT_EQ(text.indexOf("#y"), 3 * Piece - 3);
+
+    HeadlessTableWindow window;
+    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    EXPECT_EQ(window.tabs(),
+              (QStringList{Unparsed, QStringLiteral("Filler"), QStringLiteral("Wanted"),
+                           QStringLiteral("Filler"), QStringLiteral("Wanted"),
+                           QStringLiteral("Filler"), QStringLiteral("Wanted")}));
+    window.clickTab(QStringLiteral("Wanted"));
+    EXPECT_EQ(
+        column(window.listModel(), 0),
+        (QStringList{QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Third")}));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // TableListModel: the list as shown, its sort order and its behaviour as an item model.
 
+#include "qstring_printer.h"
 #include "viewer/engine/tablemodel.h"
 
 #include <QAbstractItemModelTester>
