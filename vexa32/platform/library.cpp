@@ -1,5 +1,7 @@
 #include "library.h"
 
+#include "host.h"
+
 #include <dlfcn.h>
 
 namespace Vexa32::Platform {
@@ -18,8 +20,16 @@ QString HostLibraryName(const QString &name)
 
 void *LoadSharedLibrary(const QString &name)
 {
-    const QByteArray file = HostLibraryName(name).toLocal8Bit();
-    return dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
+    const QString file = HostLibraryName(name);
+    void *library = dlopen(file.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    // The executable's own folder comes first on its RUNPATH. When dlopen is intercepted
+    // (sanitizer runtimes), the search runs as if called from the interceptor and misses
+    // that folder, so it is tried by name as well.
+    if (library == nullptr && !file.contains(u'/')) {
+        const QString besideExecutable = ExecutableDir() + u'/' + file;
+        library = dlopen(besideExecutable.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    }
+    return library;
 }
 
 Procedure ResolveProcedure(void *library, const char *symbol)
