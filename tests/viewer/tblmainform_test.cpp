@@ -480,20 +480,27 @@ private Q_SLOTS:
             QCOMPARE(w.windowState(), Qt::WindowNoState);
         }
 
-        // Maximised: the record keeps the normal rectangle and the state.
-        {
+        // Maximised or minimised: the record keeps the normal rectangle and the state, and
+        // the window comes back in that state over the same normal rectangle.
+        const std::pair<Qt::WindowState, int> states[] = {{Qt::WindowMaximized, 2},
+                                                          {Qt::WindowMinimized, 1}};
+        for (const auto &[state, number] : states) {
+            WriteIniValue(pfad_vexa, QStringLiteral("vexa.ini"), QStringLiteral("Positions"),
+                          QStringLiteral("ROWLENS32"), QStringLiteral("0,900,675,9000,6750"));
+            {
+                TBLMainForm w;
+                w.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&w));
+                w.setWindowState(state);
+                QTRY_COMPARE(w.windowState(), state);
+                w.close();
+            }
+            QCOMPARE(IniValue(pfad_vexa, "vexa.ini", "Positions", "ROWLENS32"),
+                     QStringLiteral("%1,900,675,9000,6750").arg(number));
             TBLMainForm w;
-            w.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&w));
-            w.showMaximized();
-            QTRY_COMPARE(w.windowState(), Qt::WindowMaximized);
-            w.close();
-        }
-        QCOMPARE(IniValue(pfad_vexa, "vexa.ini", "Positions", "ROWLENS32"),
-                 QStringLiteral("2,900,675,9000,6750"));
-        {
-            TBLMainForm w;
-            QVERIFY(w.windowState() & Qt::WindowMaximized);
+            QVERIFY(w.windowState() & state);
+            const QSize frameExtra = w.frameGeometry().size() - w.size();
+            QCOMPARE(w.normalGeometry().size(), QSize(600, 450) - frameExtra);
         }
 
         // A record from a larger display: placed at 0 and cut to the screen.
