@@ -11,6 +11,7 @@
 #include "viewer/tblmainform.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -274,7 +275,13 @@ private Q_SLOTS:
         AnswerNextModal([&](QWidget *modal) {
             auto *dialog = qobject_cast<QFileDialog *>(modal);
             QVERIFY(dialog != nullptr);
-            filters = dialog->nameFilters();
+            // The filter box shows the two entries by their names, the first one chosen.
+            auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types != nullptr);
+            for (int i = 0; i < types->count(); ++i) {
+                filters << types->itemText(i);
+            }
+            QCOMPARE(types->currentIndex(), 0);
             directory = dialog->directory().absolutePath();
             auto *model = dialog->findChild<QFileSystemModel *>();
             QVERIFY(model != nullptr);
@@ -294,7 +301,8 @@ private Q_SLOTS:
         listed.sort();
         QCOMPARE(listed, (QStringList{QStringLiteral("Mixed.Tbl"), QStringLiteral("ships.tbl"),
                                       QStringLiteral("upper.TBL")}));
-        QCOMPARE(filters.size(), 2);
+        QCOMPARE(filters, (QStringList{QStringLiteral("Zorath TBL files (*.TBL)"),
+                                       QStringLiteral("All Files (*.*)")}));
         QCOMPARE(directory + u'/', m_tables);
         QCOMPARE(w.CurrentFile(), m_tables + QStringLiteral("Mixed.Tbl"));
         for (const char *name : {"Mixed.Tbl", "upper.TBL", "notes.txt"}) {
