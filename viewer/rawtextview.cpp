@@ -1,5 +1,7 @@
 #include "rawtextview.h"
 
+#include "viewer/engine/textencoding.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -147,32 +149,63 @@ void RawTextView::paintEvent(QPaintEvent *)
         } else {
             painter.setPen(pal.color(QPalette::Text));
         }
-        // Expand tabs up to the last visible column only: a very long line costs no more
-        // than the part of it that is on screen.
-        const QString text = m_text.line(line);
-        QString visible;
-        qsizetype column = 0;
-        for (const QChar ch : text) {
-            if (column > lastColumn) {
-                break;
-            }
-            if (ch == u'\t') {
-                const qsizetype next = (column / TabStop + 1) * TabStop;
-                for (; column < next; ++column) {
-                    if (column >= firstColumn) {
-                        visible += u' ';
-                    }
-                }
-                continue;
-            }
-            if (column >= firstColumn) {
-                visible += ch.unicode() < 32 ? QChar(u' ') : ch;
-            }
-            ++column;
-        }
+        const QString visible =
+            VisibleColumns(m_text.lineBytes(line), m_text.isUtf8(), firstColumn, lastColumn);
         const int x = Margin + static_cast<int>(firstColumn) * width - scrollX;
         painter.drawText(x, y + ascent, visible);
     }
+}
+
+QString RawTextView::VisibleColumns(QByteArrayView bytes, bool utf8, qsizetype first,
+                                    qsizetype last)
+{
+    // A UTF-8 character starts at any byte that is not a continuation byte.
+    const auto startsCharacter = [utf8](char byte) {
+        return !utf8 || (static_cast<unsigned char>(byte) & 0xC0) != 0x80;
+    };
+    const auto advance = [](qsizetype column, char byte) {
+        return byte == '\t' ? (column / TabStop + 1) * TabStop : column + 1;
+    };
+    // Walk the bytes to the character that covers the first visible column.
+    qsizetype i = 0;
+    qsizetype column = 0;
+    while (i < bytes.size()) {
+        const qsizetype next = advance(column, bytes[i]);
+        if (next > first) {
+            break;
+        }
+        column = next;
+        ++i;
+        while (i < bytes.size() && !startsCharacter(bytes[i])) {
+            ++i;
+        }
+    }
+    if (last < first || i >= bytes.size()) {
+        return {};
+    }
+    // Each character takes at least one column and at most four bytes.
+    const qsizetype maxBytes = (last - column + 1) * (utf8 ? 4 : 1);
+    const QString text =
+        TableText::Decode(bytes.sliced(i, std::min(maxBytes, bytes.size() - i)), utf8);
+    QString visible;
+    for (const QChar ch : text) {
+        if (column > last) {
+            break;
+        }
+        const qsizetype next = ch == u'\t' ? (column / TabStop + 1) * TabStop : column + 1;
+        for (qsizetype c = column; c < next; ++c) {
+            if (c >= first && c <= last) {
+                visible += ch == u'\t' ? QChar(u' ') : ch;
+            }
+        }
+        column = next;
+    }
+    for (QChar &ch : visible) {
+        if (ch.unicode() < 32) {
+            ch = u' ';
+        }
+    }
+    return visible;
 }
 
 qsizetype RawTextView::lineAt(int y) const

@@ -34,6 +34,11 @@ public:
     // The first line in view.
     qsizetype topLine() const;
 
+    // Columns first..last (from 0) of a line's bytes as painted: tabs expanded to stops of
+    // 8, control characters as blanks. Only the bytes up to the last column are decoded,
+    // so a line of a hundred megabytes costs no more than the part on screen.
+    static QString VisibleColumns(QByteArrayView bytes, bool utf8, qsizetype first, qsizetype last);
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;

@@ -89,6 +89,54 @@ private Q_SLOTS:
         QCOMPARE(m_view.selectionLast(), 3);
     }
 
+    void visibleColumns_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("utf8");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole") << QByteArray("abc") << false << 0 << 10 << QStringLiteral("abc");
+        QTest::newRow("window") << QByteArray("abcdef") << false << 2 << 3 << QStringLiteral("cd");
+        QTest::newRow("tab stops")
+            << QByteArray("a\tbc\td") << false << 0 << 20 << QStringLiteral("a       bc      d");
+        QTest::newRow("inside a tab")
+            << QByteArray("\tx") << false << 3 << 9 << QStringLiteral("     x");
+        QTest::newRow("past the end") << QByteArray("abc") << false << 5 << 9 << QString();
+        QTest::newRow("control") << QByteArray("a\x01"
+                                               "b")
+                                 << false << 0 << 5 << QStringLiteral("a b");
+        QTest::newRow("windows-1252")
+            << QByteArray("\xe4\x80x") << false << 0 << 5 << QStringLiteral("\u00e4\u20acx");
+        QTest::newRow("utf-8 skipped")
+            << QByteArray("\xc3\xa4\xc3\xb6x") << true << 1 << 5 << QStringLiteral("\u00f6x");
+        QTest::newRow("utf-8 cut at last") << QByteArray("\xe2\x82\xac\xe2\x82\xac\xe2\x82\xac")
+                                           << true << 0 << 1 << QStringLiteral("\u20ac\u20ac");
+    }
+
+    void visibleColumns()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, utf8);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(QString, expected);
+        QCOMPARE(RawTextView::VisibleColumns(bytes, utf8, first, last), expected);
+    }
+
+    void longLineScrollsSideways()
+    {
+        // One line of 20 MB: the far right end is painted without decoding the line.
+        QByteArray line(20 * 1024 * 1024, 'x');
+        line.append("END");
+        m_view.setRawText(RawText::fromBytes(line));
+        QScrollBar *bar = m_view.horizontalScrollBar();
+        QVERIFY(bar->maximum() > 1000000);
+        QTest::keyClick(&m_view, Qt::Key_End);
+        QCOMPARE(bar->value(), bar->maximum());
+        m_view.viewport()->repaint();
+    }
+
     void emptyTextIgnoresInput()
     {
         m_view.clear();
