@@ -4,11 +4,12 @@
 
 namespace {
 
-// A row's sort key: the lowered text of its key cell in keyText[offset, offset + length),
-// with its first four code units packed into prefix so most comparisons stop there.
+// A row's sort key: the lowered text of its key cell in keyText[offset, offset + length).
+// Eight code units after the prefix that all keys share are packed into head, so most
+// comparisons end there.
 struct SortKey
 {
-    quint64 prefix;
+    quint64 head[2];
     quint32 offset;
     quint32 length;
     int row;
@@ -138,24 +139,40 @@ void TableListModel::applySort()
 
     std::vector<SortKey> keys(static_cast<std::size_t>(rows));
     std::vector<char16_t> keyText;
+    keyText.reserve(static_cast<std::size_t>(rows) * 12);
     for (int row = 0; row < rows; ++row) {
         const QStringView text = m_listing.cell(row, m_sortKey);
         SortKey &key = keys[static_cast<std::size_t>(row)];
         key.offset = static_cast<quint32>(keyText.size());
         key.length = static_cast<quint32>(text.size());
         key.row = row;
-        key.prefix = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = lowered(text[i].unicode());
-            keyText.push_back(c);
-            if (i < 4)
-                key.prefix |= quint64(c) << (48 - 16 * i);
-        }
+        for (const QChar c : text)
+            keyText.push_back(lowered(c.unicode()));
     }
     const char16_t *base = keyText.data();
-    std::stable_sort(keys.begin(), keys.end(), [base](const SortKey &a, const SortKey &b) {
-        if (a.prefix != b.prefix)
-            return a.prefix < b.prefix;
+
+    // The prefix shared by all keys decides nothing.
+    std::size_t shared = keys[0].length;
+    for (const SortKey &key : keys) {
+        std::size_t i = 0;
+        const std::size_t limit = std::min<std::size_t>(shared, key.length);
+        while (i < limit && base[key.offset + i] == base[keys[0].offset + i])
+            ++i;
+        shared = i;
+    }
+    for (SortKey &key : keys) {
+        key.head[0] = key.head[1] = 0;
+        for (std::size_t i = 0; i < 8 && shared + i < key.length; ++i)
+            key.head[i / 4] |= quint64(base[key.offset + shared + i]) << (48 - 16 * (i % 4));
+    }
+    const std::size_t inHead = shared + 8;
+    std::stable_sort(keys.begin(), keys.end(), [base, inHead](const SortKey &a, const SortKey &b) {
+        if (a.head[0] != b.head[0])
+            return a.head[0] < b.head[0];
+        if (a.head[1] != b.head[1])
+            return a.head[1] < b.head[1];
+        if (a.length <= inHead && b.length <= inHead)
+            return a.length < b.length; // equal heads: the whole keys were compared
         return std::lexicographical_compare(base + a.offset, base + a.offset + a.length,
                                             base + b.offset, base + b.offset + b.length);
     });

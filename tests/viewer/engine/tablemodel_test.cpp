@@ -1,12 +1,15 @@
 // TableListModel: the list as shown, its sort order and its behaviour as an item model.
 
 #include "qstring_printer.h"
+#include "vexa32/strings.h"
 #include "viewer/engine/tablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QPersistentModelIndex>
 #include <QStringList>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -132,6 +135,39 @@ TEST(TableListModel, SortingMovesPersistentIndexesWithTheirRows)
     EXPECT_EQ(c.row(), 2);
     EXPECT_EQ(b.row(), 1);
     EXPECT_EQ(c.data().toString(), QStringLiteral("c"));
+}
+
+// Against a plain stable sort of the lowered texts, on keys that share long prefixes,
+// differ only far back or in length, and hold NUL characters.
+TEST(TableListModel, SortOrderMatchesAPlainStableSort)
+{
+    QStringList names;
+    const QString stems[] = {QStringLiteral("Crate 0000000"),
+                             QStringLiteral("crate 0000000"),
+                             QStringLiteral("Crate 00000001"),
+                             QStringLiteral("Crate"),
+                             QStringLiteral("C"),
+                             QStringLiteral("c")};
+    for (int i = 0; i < 400; ++i) {
+        QString name = stems[i % 6] + QString::number((i * 7919) % 23);
+        if (i % 5 == 0)
+            name.append(QChar(0));
+        if (i % 9 == 0)
+            name.append(QStringLiteral("Z"));
+        names.append(name);
+    }
+    TableListModel model;
+    model.setListing(makeListing(names));
+    model.sortByColumn(0);
+
+    std::vector<int> expected(static_cast<std::size_t>(names.size()));
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        expected[i] = static_cast<int>(i);
+    std::stable_sort(expected.begin(), expected.end(), [&names](int a, int b) {
+        return Vexa32::LowerCase(names[a]) < Vexa32::LowerCase(names[b]);
+    });
+    for (int row = 0; row < model.rowCount(); ++row)
+        ASSERT_EQ(model.sourceRow(row), expected[static_cast<std::size_t>(row)]) << row;
 }
 
 } // namespace
