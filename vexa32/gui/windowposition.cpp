@@ -2,6 +2,7 @@
 
 #include "screen.h"
 
+#include <QEvent>
 #include <QWidget>
 #include <stdexcept>
 
@@ -17,6 +18,43 @@ QMargins FrameMargins(const QWidget *widget)
     return {client.left() - frame.left(), client.top() - frame.top(),
             frame.right() - client.right(), frame.bottom() - client.bottom()};
 }
+
+// Some window systems tell a window its frame only once it is on screen. A size restored
+// before that was applied as if there were no frame; when the frame becomes known, the
+// client size is reduced once so that the outer size is the one restored.
+class FrameFix : public QObject
+{
+public:
+    FrameFix(QWidget *window, QSize outer) : QObject(window), m_outer(outer)
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::Move && type != QEvent::Resize) {
+            return false;
+        }
+        auto *window = static_cast<QWidget *>(watched);
+        if (!window->isVisible()) {
+            return false;
+        }
+        const QSize frame = window->frameGeometry().size() - window->size();
+        if (frame.width() <= 0 && frame.height() <= 0) {
+            return false;
+        }
+        window->removeEventFilter(this);
+        if (window->windowState() == Qt::WindowNoState) {
+            window->resize((m_outer - frame).expandedTo(QSize(0, 0)));
+        }
+        deleteLater();
+        return false;
+    }
+
+private:
+    QSize m_outer;
+};
 
 } // namespace
 
@@ -157,8 +195,14 @@ void RestoreWindowPosition(QWidget *window, const QString &key)
     if (window->isWindow()) {
         window->winId();
     }
+    const QRect before = window->frameGeometry();
     WidgetWindow adapter(window);
     RestoreWindowPosition(adapter, key);
+    const QRect after = window->frameGeometry();
+    if (window->isWindow() && !window->isVisible() && after != before &&
+        after.size() == window->size()) {
+        new FrameFix(window, after.size());
+    }
 }
 
 } // namespace Vexa32
