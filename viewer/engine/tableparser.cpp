@@ -125,10 +125,16 @@ private:
         if (colon < 0)
             return;
         const QByteArrayView name = trimmed(line.sliced(1, colon - 1), false);
-        // The value starts after "$", the untrimmed name, ":" and one more character.
+        // The value starts after "$", the untrimmed name, ":" and one more character. In
+        // UTF-8 that character may take several bytes; all of them go.
+        qsizetype start = colon + 2;
+        if (m_utf8) {
+            while (start < line.size() && (static_cast<unsigned char>(line[start]) & 0xC0) == 0x80)
+                ++start;
+        }
         QByteArrayView value;
-        if (colon + 2 < line.size())
-            value = line.sliced(colon + 2);
+        if (start < line.size())
+            value = line.sliced(start);
         const qsizetype semicolon = findByte(value, ';');
         if (semicolon >= 0)
             value = value.first(semicolon);
