@@ -225,6 +225,8 @@ bool TBLMainForm::LoadFileOrReport(const QString &fname, const QString &caption)
     } catch (const std::exception &error) {
         reason =
             QStringLiteral("Cannot read %1: %2").arg(fname, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        reason = QStringLiteral("Cannot read %1").arg(fname);
     }
     setBusyPointer(false);
     setStatusPanel(1, QStringLiteral("Ready"));
