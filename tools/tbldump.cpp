@@ -3,7 +3,8 @@
 //   tbldump [--sort N] [--csv] FILE            the tab captions opening FILE builds
 //   tbldump [--sort N] [--csv] FILE CAPTION    the list that clicking tab CAPTION shows
 //
-// Exit status: 0 done, 1 the file cannot be read (one line on stderr), 2 wrong usage.
+// Exit status: 0 done, 1 the file cannot be read or the output cannot be written (one
+// line on stderr), 2 wrong usage.
 
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
@@ -35,7 +36,8 @@ constexpr const char *Usage =
     "  --sort N      click the header of column N (1 = Name) before opening the file.\n"
     "  --csv         write the list as CSV (RFC 4180) instead.\n"
     "  --help        show this help.\n"
-    "Output is UTF-8. Exit status: 0 done, 1 the file cannot be read, 2 wrong usage.\n";
+    "Output is UTF-8. Exit status: 0 done, 1 the file cannot be read or the output\n"
+    "cannot be written, 2 wrong usage.\n";
 
 // The letter written after a backslash for the ASCII characters that are escaped.
 constexpr std::array<char, 128> EscapeOf = [] {
@@ -240,17 +242,23 @@ int main(int argc, char **argv)
                 out.text(tab, false);
                 out.bytes("\n");
             }
-            return 0;
+        } else {
+            const QString &caption = positional[1];
+            window.clickTab(caption);
+            if (caption == TableLoader::UnparsedCaption)
+                printRaw(fname, out);
+            else
+                printList(window.listModel(), csv, out);
         }
-        const QString &caption = positional[1];
-        window.clickTab(caption);
-        if (caption == TableLoader::UnparsedCaption)
-            printRaw(fname, out);
-        else
-            printList(window.listModel(), csv, out);
     } catch (const LoadError &error) {
         out.flush();
         std::fprintf(stderr, "tbldump: %s\n", error.message().toLocal8Bit().constData());
+        return 1;
+    }
+    // A full disk or a closed output must not pass for a complete dump.
+    out.flush();
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "tbldump: cannot write the output\n");
         return 1;
     }
     return 0;

@@ -75,6 +75,16 @@ TEST(TbldumpCli, ExitStatusAndMessages)
         }
     }
 
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        // Output that cannot be written is a failure, not a dump.
+        QProcess full;
+        full.setStandardOutputFile(QStringLiteral("/dev/full"));
+        full.start(QStringLiteral(TBLDUMP_PATH), {table, QStringLiteral("Items")});
+        ASSERT_TRUE(full.waitForFinished(60000));
+        EXPECT_EQ(full.exitCode(), 1);
+        EXPECT_TRUE(full.readAllStandardError().contains("cannot write"));
+    }
+
     const DumpResult help = tbldump({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: tbldump"));
