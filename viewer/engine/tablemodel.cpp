@@ -1,5 +1,7 @@
 #include "tablemodel.h"
 
+#include "rowfilter.h"
+
 #include <algorithm>
 
 namespace {
@@ -26,7 +28,9 @@ TableListModel::TableListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
 int TableListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_listing.rowCount();
+    if (parent.isValid())
+        return 0;
+    return m_filterText.isEmpty() ? m_listing.rowCount() : static_cast<int>(m_visible.size());
 }
 
 int TableListModel::columnCount(const QModelIndex &parent) const
@@ -70,6 +74,7 @@ void TableListModel::setListing(Listing listing)
     beginResetModel();
     m_listing = std::move(listing);
     applySort();
+    applyFilter();
     endResetModel();
 }
 
@@ -84,6 +89,7 @@ Listing TableListModel::takeListing()
     Listing taken = std::move(m_listing);
     m_listing = Listing();
     m_order.clear();
+    m_visible.clear();
     endResetModel();
     return taken;
 }
@@ -112,8 +118,10 @@ void TableListModel::sortByColumn(int column)
 
 int TableListModel::sourceRow(int displayRow) const
 {
-    if (displayRow < 0 || displayRow >= m_listing.rowCount())
+    if (displayRow < 0 || displayRow >= rowCount())
         return -1;
+    if (!m_filterText.isEmpty())
+        return m_visible[static_cast<std::size_t>(displayRow)];
     return m_order.empty() ? displayRow : m_order[static_cast<std::size_t>(displayRow)];
 }
 
@@ -190,9 +198,10 @@ void TableListModel::resort()
     for (const QModelIndex &index : persistent)
         sources.push_back(sourceRow(index.row()));
     applySort();
+    applyFilter();
     if (!persistent.isEmpty()) {
-        std::vector<int> displayOf(static_cast<std::size_t>(m_listing.rowCount()));
-        for (int d = 0; d < m_listing.rowCount(); ++d)
+        std::vector<int> displayOf(static_cast<std::size_t>(m_listing.rowCount()), -1);
+        for (int d = 0; d < rowCount(); ++d)
             displayOf[static_cast<std::size_t>(sourceRow(d))] = d;
         QModelIndexList moved;
         moved.reserve(persistent.size());
@@ -205,4 +214,28 @@ void TableListModel::resort()
         changePersistentIndexList(persistent, moved);
     }
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void TableListModel::setFilterText(const QString &text)
+{
+    if (text == m_filterText)
+        return;
+    beginResetModel();
+    m_filterText = text;
+    applyFilter();
+    endResetModel();
+}
+
+void TableListModel::applyFilter()
+{
+    m_visible.clear();
+    if (m_filterText.isEmpty())
+        return;
+    const std::vector<char> match = RowFilter::MatchingRows(m_listing, m_filterText);
+    const int rows = m_listing.rowCount();
+    for (int d = 0; d < rows; ++d) {
+        const int row = m_order.empty() ? d : m_order[static_cast<std::size_t>(d)];
+        if (match[static_cast<std::size_t>(row)])
+            m_visible.push_back(row);
+    }
 }

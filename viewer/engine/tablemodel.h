@@ -6,6 +6,10 @@
 // file order; otherwise in file order. Knows no widgets.
 //
 // Model rows are display rows; sourceRow() maps one to its file-order index.
+//
+// A filter text (the find bar) narrows the display rows to the records holding that text
+// in any cell, without regard to case, in the sort order; "" shows every row. Like the sort
+// state it survives setListing(). Changing it resets the model.
 // Model columns are list columns: column 0 is "Name" (the record names).
 
 #include "listing.h"
@@ -41,6 +45,12 @@ public:
     // A header click: the key becomes column, then sorting is switched on.
     void sortByColumn(int column);
 
+    // The filter: display rows are the sorted rows whose cells contain text.
+    const QString &filterText() const { return m_filterText; }
+    void setFilterText(const QString &text);
+    // Rows of the listing, listed or not (rowCount() is the number listed).
+    int totalRowCount() const { return m_listing.rowCount(); }
+
     int sourceRow(int displayRow) const;
     // The cell as shown (column 0 is the record name); "" outside the listing.
     QString cellText(int displayRow, int column) const;
@@ -52,9 +62,13 @@ private:
     void applySort();
     // Recomputes m_order and tells views that the row order changed.
     void resort();
+    // Recomputes m_visible from the filter text and m_order; emits nothing.
+    void applyFilter();
 
     Listing m_listing;
     std::vector<int> m_order; // display row -> file-order row; empty = file order
+    std::vector<int> m_visible; // with a filter: display row -> file-order row
+    QString m_filterText;
     int m_sortKey = 0;
     bool m_sorted = false;
 };

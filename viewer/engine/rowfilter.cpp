@@ -1,0 +1,69 @@
+#include "rowfilter.h"
+
+#include <algorithm>
+
+namespace RowFilter {
+
+namespace {
+
+char16_t folded(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    return QChar::toCaseFolded(c);
+}
+
+} // namespace
+
+Needle::Needle(QStringView text)
+{
+    m_folded.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text)
+        m_folded.push_back(folded(c.unicode()));
+}
+
+bool Needle::foundIn(QStringView haystack) const
+{
+    const auto m = static_cast<qsizetype>(m_folded.size());
+    const qsizetype n = haystack.size();
+    if (m == 0)
+        return true;
+    if (m > n)
+        return false;
+    const char16_t *hay = reinterpret_cast<const char16_t *>(haystack.data());
+    const char16_t first = m_folded[0];
+    for (qsizetype i = 0; i + m <= n; ++i) {
+        if (folded(hay[i]) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < m && folded(hay[i + k]) == m_folded[static_cast<std::size_t>(k)])
+            ++k;
+        if (k == m)
+            return true;
+    }
+    return false;
+}
+
+std::vector<char> MatchingRows(const Listing &listing, QStringView text)
+{
+    const int rows = listing.rowCount();
+    const Needle needle(text);
+    std::vector<char> match(static_cast<std::size_t>(rows), needle.isEmpty() ? 1 : 0);
+    if (needle.isEmpty())
+        return match;
+    // Column by column: each column's cells lie together in memory.
+    const int columns = std::max(listing.columnCount(), 1);
+    int left = rows;
+    for (int column = 0; column < columns && left > 0; ++column) {
+        for (int row = 0; row < rows; ++row) {
+            char &flag = match[static_cast<std::size_t>(row)];
+            if (!flag && needle.foundIn(listing.cell(row, column))) {
+                flag = 1;
+                --left;
+            }
+        }
+    }
+    return match;
+}
+
+} // namespace RowFilter

@@ -1,0 +1,36 @@
+#pragma once
+// Row filtering for the find bar: which records of a listing hold a text in any cell.
+//
+// Matching ignores case: both sides are case-folded one UTF-16 unit at a time (ASCII
+// letters directly, other characters through Unicode simple case folding). Cells are
+// compared as stored, which is as they are shown (after the formatting pass).
+//
+// Stateless; nothing here throws except std::bad_alloc.
+
+#include "listing.h"
+
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+namespace RowFilter {
+
+// The needle prepared for matching (case-folded once).
+class Needle
+{
+public:
+    explicit Needle(QStringView text);
+    bool isEmpty() const { return m_folded.empty(); }
+    // Whether haystack contains the needle, without regard to case.
+    bool foundIn(QStringView haystack) const;
+
+private:
+    std::vector<char16_t> m_folded;
+};
+
+// One flag per row of listing (file order): true when any of the row's cells contains
+// text. Goes over the cells once, column by column, skipping rows already matched. An
+// empty text matches every row.
+std::vector<char> MatchingRows(const Listing &listing, QStringView text);
+
+} // namespace RowFilter
