@@ -1,7 +1,7 @@
 // tbldump: prints what the table viewer shows for a table file, on the same engine.
 //
-//   tbldump [--sort N] [--csv] FILE            the tab captions opening FILE builds
-//   tbldump [--sort N] [--csv] FILE CAPTION    the list that clicking tab CAPTION shows
+//   tbldump [--sort N] [--csv|--json] FILE          the tab captions opening FILE builds
+//   tbldump [--sort N] [--csv|--json] FILE CAPTION  the list that clicking tab CAPTION shows
 //
 // Exit status: 0 done, 1 the file cannot be read or the output cannot be written (one
 // line on stderr), 2 wrong usage.
@@ -22,7 +22,7 @@
 namespace {
 
 constexpr const char *Usage =
-    "Usage: tbldump [--sort N] [--csv] FILE [CAPTION]\n"
+    "Usage: tbldump [--sort N] [--csv | --json] FILE [CAPTION]\n"
     "\n"
     "Prints what the table viewer shows for the table file FILE.\n"
     "  FILE          the tab captions that opening FILE builds, one per line,\n"
@@ -35,6 +35,9 @@ constexpr const char *Usage =
     "Options:\n"
     "  --sort N      click the header of column N (1 = Name) before opening the file.\n"
     "  --csv         write the list as CSV (RFC 4180) instead.\n"
+    "  --json        write JSON instead: the list as an array with one object per row\n"
+    "                in display order, keyed by column title, cells as shown; the tab\n"
+    "                captions and the raw text's lines as arrays of strings.\n"
     "  --help        show this help.\n"
     "Output is UTF-8. Exit status: 0 done, 1 the file cannot be read or the output\n"
     "cannot be written, 2 wrong usage.\n";
@@ -112,6 +115,43 @@ public:
 
     void byte(char c) { *room(1) = c, ++m_used; }
 
+    // A JSON string literal: quotes, backslash and control characters escaped, UTF-8.
+    void jsonString(QStringView value)
+    {
+        static constexpr char Hex[] = "0123456789abcdef";
+        byte('"');
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = value[i].unicode();
+            if (c >= 0x20 && c != u'"' && c != u'\\')
+                continue;
+            text(value.sliced(from, i - from), false);
+            from = i + 1;
+            byte('\\');
+            switch (c) {
+            case u'"':
+            case u'\\':
+                byte(char(c));
+                break;
+            case u'\n':
+                byte('n');
+                break;
+            case u'\r':
+                byte('r');
+                break;
+            case u'\t':
+                byte('t');
+                break;
+            default:
+                bytes("u00");
+                byte(Hex[c >> 4]);
+                byte(Hex[c & 0xF]);
+            }
+        }
+        text(value.sliced(from), false);
+        byte('"');
+    }
+
     // One CSV field: quoted when it holds a comma, a quote, CR or LF.
     void csvField(QStringView field)
     {
@@ -180,6 +220,36 @@ void printList(const TableListModel &model, bool csv, Output &out)
     }
 }
 
+// The list as a JSON array of objects, one per row in display order, keyed by title.
+void printJsonList(const TableListModel &model, Output &out)
+{
+    const int columns = model.columnCount();
+    const int rows = model.rowCount();
+    out.byte('[');
+    for (int r = 0; r < rows; ++r) {
+        out.bytes(r == 0 ? "\n{" : ",\n{");
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0)
+                out.byte(',');
+            out.jsonString(model.listing().column(c).title);
+            out.byte(':');
+            out.jsonString(model.cellView(r, c));
+        }
+        out.byte('}');
+    }
+    out.bytes(rows == 0 ? "]\n" : "\n]\n");
+}
+
+void printJsonStrings(const QStringList &strings, Output &out)
+{
+    out.byte('[');
+    for (qsizetype i = 0; i < strings.size(); ++i) {
+        out.bytes(i == 0 ? "\n" : ",\n");
+        out.jsonString(strings[i]);
+    }
+    out.bytes(strings.isEmpty() ? "]\n" : "\n]\n");
+}
+
 void printRaw(const QString &fname, Output &out)
 {
     const RawText raw = RawText::load(fname);
@@ -187,6 +257,17 @@ void printRaw(const QString &fname, Output &out)
         out.text(raw.line(i), false);
         out.bytes("\n");
     }
+}
+
+void printJsonRaw(const QString &fname, Output &out)
+{
+    const RawText raw = RawText::load(fname);
+    out.byte('[');
+    for (qsizetype i = 0; i < raw.lineCount(); ++i) {
+        out.bytes(i == 0 ? "\n" : ",\n");
+        out.jsonString(raw.line(i));
+    }
+    out.bytes(raw.lineCount() == 0 ? "]\n" : "\n]\n");
 }
 
 int usageError(const char *message)
@@ -201,6 +282,7 @@ int main(int argc, char **argv)
 {
     std::optional<int> sortColumn;
     bool csv = false;
+    bool json = false;
     QStringList positional;
     bool options = true;
     for (int i = 1; i < argc; ++i) {
@@ -211,6 +293,8 @@ int main(int argc, char **argv)
         }
         if (options && arg == u"--csv") {
             csv = true;
+        } else if (options && arg == u"--json") {
+            json = true;
         } else if (options && arg == u"--sort") {
             if (i + 1 >= argc)
                 return usageError("--sort needs a column number");
@@ -227,6 +311,8 @@ int main(int argc, char **argv)
             positional.append(arg);
         }
     }
+    if (csv && json)
+        return usageError("--csv and --json exclude each other");
     if (positional.isEmpty() || positional.size() > 2)
         return usageError(positional.isEmpty() ? "no table file given" : "too many arguments");
 
@@ -237,7 +323,9 @@ int main(int argc, char **argv)
     Output out;
     try {
         TableLoader::LoadFile(window, fname, TableLoader::OpenCaption);
-        if (positional.size() == 1) {
+        if (positional.size() == 1 && json) {
+            printJsonStrings(window.tabs(), out);
+        } else if (positional.size() == 1) {
             for (const QString &tab : window.tabs()) {
                 out.text(tab, false);
                 out.bytes("\n");
@@ -245,8 +333,12 @@ int main(int argc, char **argv)
         } else {
             const QString &caption = positional[1];
             window.clickTab(caption);
-            if (caption == TableLoader::UnparsedCaption)
+            if (caption == TableLoader::UnparsedCaption && json)
+                printJsonRaw(fname, out);
+            else if (caption == TableLoader::UnparsedCaption)
                 printRaw(fname, out);
+            else if (json)
+                printJsonList(window.listModel(), out);
             else
                 printList(window.listModel(), csv, out);
         }
