@@ -63,16 +63,17 @@ bool isEndHeader(QByteArrayView header)
     return false;
 }
 
-QByteArrayView trimmed(QByteArrayView bytes, bool tabsToo)
+template <bool TabsToo>
+QByteArrayView trimmed(QByteArrayView bytes)
 {
-    auto blank = [tabsToo](char c) { return c == ' ' || c == '\0' || (tabsToo && c == '\t'); };
-    qsizetype begin = 0;
-    qsizetype end = bytes.size();
-    while (begin < end && blank(bytes[begin]))
+    auto blank = [](char c) { return c == ' ' || c == '\0' || (TabsToo && c == '\t'); };
+    const char *begin = bytes.data();
+    const char *end = begin + bytes.size();
+    while (begin < end && blank(*begin))
         ++begin;
-    while (end > begin && blank(bytes[end - 1]))
+    while (end > begin && blank(end[-1]))
         --end;
-    return bytes.sliced(begin, end - begin);
+    return QByteArrayView(begin, end - begin);
 }
 
 // Handles the lines of one reading of the file.
@@ -124,7 +125,7 @@ private:
         const qsizetype colon = findByte(line, ':');
         if (colon < 0)
             return;
-        const QByteArrayView name = trimmed(line.sliced(1, colon - 1), false);
+        const QByteArrayView name = trimmed<false>(line.sliced(1, colon - 1));
         // The value starts after "$", the untrimmed name, ":" and one more character. In
         // UTF-8 that character may take several bytes; all of them go.
         qsizetype start = colon + 2;
@@ -139,7 +140,7 @@ private:
         if (semicolon >= 0)
             value = value.first(semicolon);
         // Tabs become blanks before the trim, so tabs at the ends go as well.
-        value = trimmed(value, true);
+        value = trimmed<true>(value);
 
         Listing &listing = m_result.listing;
         if (sameBytes(name, QByteArrayView("Name", 4))) {
@@ -169,14 +170,15 @@ private:
     {
         Listing &listing = m_result.listing;
         syncTitles();
+        if (m_nextColumn < listing.columnCount() &&
+            m_titleIsAscii[static_cast<std::size_t>(m_nextColumn)] &&
+            sameBytes(m_asciiTitles[static_cast<std::size_t>(m_nextColumn)], name))
+            return m_nextColumn;
         if (isAsciiOnly(name)) {
             auto matches = [this, name](int c) {
-                const std::string &title = m_asciiTitles[static_cast<std::size_t>(c)];
-                return m_titleIsAscii[static_cast<std::size_t>(c)] &&
-                       sameBytes(QByteArrayView(title.data(), qsizetype(title.size())), name);
+                const QByteArray &title = m_asciiTitles[static_cast<std::size_t>(c)];
+                return m_titleIsAscii[static_cast<std::size_t>(c)] && sameBytes(title, name);
             };
-            if (m_nextColumn < listing.columnCount() && matches(m_nextColumn))
-                return m_nextColumn;
             for (int c = 0; c < listing.columnCount(); ++c) {
                 if (matches(c))
                     return c;
@@ -198,7 +200,7 @@ private:
             for (const QChar ch : title)
                 ascii = ascii && ch.unicode() < 0x80;
             m_titleIsAscii.push_back(ascii);
-            m_asciiTitles.push_back(ascii ? title.toLatin1().toStdString() : std::string());
+            m_asciiTitles.push_back(ascii ? title.toLatin1() : QByteArray());
         }
     }
 
@@ -236,7 +238,7 @@ private:
     ParsedTable m_result;
     std::vector<char16_t> m_scratch;
     std::u16string m_decoded;
-    std::vector<std::string> m_asciiTitles;
+    std::vector<QByteArray> m_asciiTitles;
     std::vector<bool> m_titleIsAscii;
     QStringView m_text;
 };
