@@ -138,7 +138,15 @@ void Listing::formatColumns()
             bool addPoint = false;
             qsizetype zeros = 0;
             if (decimals > 0) {
-                const qsizetype d = DecimalPlaces(cell);
+                // DecimalPlaces: characters after the first "." once trailing blanks and
+                // NULs are trimmed (leading ones come before the point).
+                qsizetype d = 0;
+                if (point < n) {
+                    qsizetype end = n;
+                    while (end > point + 1 && (text[end - 1] == u' ' || text[end - 1] == 0))
+                        --end;
+                    d = end - point - 1;
+                }
                 if (d < decimals) {
                     addPoint = point == n;
                     zeros = decimals - d;
@@ -150,6 +158,20 @@ void Listing::formatColumns()
                     return text[i];
                 return (addPoint && i == n) ? u'.' : u'0';
             };
+            if (formatted.fixed && length <= FixedWidth) {
+                // Blanks, the cell, then its suffix.
+                char16_t *out = formatted.pool.data() + std::size_t(row) * FixedWidth;
+                const qsizetype pad = FixedWidth - length;
+                for (qsizetype i = 0; i < pad; ++i)
+                    *out++ = u' ';
+                for (qsizetype i = 0; i < n; ++i)
+                    *out++ = text[i];
+                if (addPoint)
+                    *out++ = u'.';
+                for (qsizetype i = 0; i < zeros; ++i)
+                    *out++ = u'0';
+                continue;
+            }
             if (formatted.fixed) {
                 // The last 12 characters of 22 blanks followed by the cell.
                 char16_t *out = formatted.pool.data() + std::size_t(row) * FixedWidth;
