@@ -7,6 +7,7 @@
 #include "rawtextview.h"
 #include "tabstrip.h"
 #include "tblmainform_controls.h"
+#include "tblmainform_extras.h"
 #include "toolbaricons.h"
 #include "vexa32/gui/errordialog.h"
 #include "vexa32/gui/screen.h"
@@ -53,6 +54,7 @@ TBLMainForm::TBLMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_
     m_model = new TableListModel(this);
     buildMenus();
     buildControls();
+    buildExtras();
     Form_Load();
 }
 
@@ -205,6 +207,9 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
     m_loading = true;
     try {
         TableLoader::LoadFile(*this, fname, caption);
+        if (caption == TableLoader::OpenCaption) {
+            noteRecentFile(fname);
+        }
     } catch (...) {
         m_loading = wasLoading;
         setListReportView(true);

@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 
+class FindBar;
 class QAction;
 class QFrame;
 class QLabel;
@@ -51,6 +52,21 @@ public:
     // that tests can answer it without a modal dialog.
     using OpenFileDialog = std::function<std::optional<QString>(const QString &initialDir)>;
     void setOpenFileDialog(OpenFileDialog dialog);
+
+    // Makes this program the handler of *.TBL files when the Options dialog is confirmed
+    // with its box checked. The start-up installs it (the association code lives there);
+    // without one the dialog only stores the choice.
+    void setFileTypeAssociation(std::function<void()> associate);
+
+    // Commands beyond the menus above (tblmainform_extras.cpp).
+    void MenuFileOptions_Click();
+    void MenuFileRecent_Click(int index); // index from 0, newest first
+    void ShowFindBar();                   // Ctrl+F
+    void CloseFindBar();                  // Esc in the bar: the list shows all rows again
+    void FindNext();                      // F3: the next raw line holding the text
+    void CopySelectedRows();              // Ctrl+C on the list
+    void ShowRecordInRawText(int displayRow);
+    void SelectTabBy(int step); // Ctrl+PgDown (+1), Ctrl+PgUp (-1)
 
     // Handlers of the window's events and commands.
     void Form_Load();
@@ -92,6 +108,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     struct Controls;
@@ -99,7 +117,17 @@ private:
     void buildMenus();
     void applyColumnWidths();
 
+    struct Extras;
+    void buildExtras();
+    void layoutFindBar();
+    void applyFindText(const QString &text);
+    void updateFindStatus();
+    void openFromOutside(const QString &path);
+    void noteRecentFile(const QString &path);
+    void refreshRecentMenu();
+
     std::unique_ptr<Controls> m_ui; // pointers to the widgets, which the window owns
+    std::unique_ptr<Extras> m_extras;
     TableListModel *m_model = nullptr;
     QString m_currentFile;
     OpenFileDialog m_openDialog;

@@ -169,6 +169,7 @@ void TBLMainForm::Form_Resize()
     Try([&] { CopyPlacement(ui.ListView1, ui.Text1); });
     Try([&] { CopyPlacement(ui.ListView1, ui.RichTextBox1); });
     Try([&] { SetControlEnabled(ui.TabStrip1, IsValueSet(m_currentFile)); });
+    Try([&] { layoutFindBar(); });
 }
 
 void TBLMainForm::Form_Unload()

@@ -1,0 +1,28 @@
+#pragma once
+// The File menu's list of recently opened table files, kept in rowlns32.ini in the section
+// "Recent" under the keys "File1" (newest) to "File5". GUI-free.
+//
+// Reading and writing go through ReadIniValue and WriteIniValue, so they never fail: a
+// missing or unreadable file reads as an empty list, a write that cannot be made is lost.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace RecentFiles {
+
+inline constexpr int MaxFiles = 5;
+inline const QString Section = QStringLiteral("Recent");
+
+// The stored paths, newest first, without empty entries.
+QStringList Load(const QString &dir, const QString &file);
+// Stores paths (at most MaxFiles, newest first); keys beyond them are emptied.
+void Store(const QString &dir, const QString &file, const QStringList &paths);
+
+// paths with path moved (or added) to the front, at most MaxFiles long. Paths are
+// compared exactly.
+QStringList Added(QStringList paths, const QString &path);
+// paths without those for which exists is false, order kept.
+QStringList Existing(const QStringList &paths, const std::function<bool(const QString &)> &exists);
+
+} // namespace RecentFiles

@@ -1,0 +1,45 @@
+#pragma once
+// FindBar: the strip above the list or the raw text with a text field, a count and a close
+// button. It decides nothing itself: it reports the text once typing has paused
+// (searchRequested, after DebounceMs), Enter and F3 (findNext), and Esc or the close button
+// (closeRequested). The window narrows the list or searches the raw text and shows the
+// outcome with setStatusText.
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QToolButton;
+
+class FindBar : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int DebounceMs = 150;
+
+    explicit FindBar(QWidget *parent = nullptr);
+
+    QString text() const;
+    void setText(const QString &text);
+    // Focuses the text field and selects its text.
+    void activate();
+    void setStatusText(const QString &text);
+    QString statusText() const;
+    // Reports a pending change at once (used before Enter acts on the text).
+    void flush();
+
+Q_SIGNALS:
+    void searchRequested(const QString &text);
+    void findNext();
+    void closeRequested();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLineEdit *m_edit = nullptr;
+    QLabel *m_status = nullptr;
+    QToolButton *m_close = nullptr;
+    QTimer *m_debounce = nullptr;
+};
