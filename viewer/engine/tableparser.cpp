@@ -28,10 +28,16 @@ qsizetype findByte(QByteArrayView bytes, char c)
     return -1;
 }
 
+// Field names are short: a plain loop beats a call.
 bool sameBytes(QByteArrayView a, QByteArrayView b)
 {
-    return a.size() == b.size() &&
-           (a.isEmpty() || std::memcmp(a.data(), b.data(), std::size_t(a.size())) == 0);
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
 }
 
 bool isAsciiOnly(QByteArrayView bytes)
