@@ -199,24 +199,30 @@ private:
 
 void printList(const TableListModel &model, bool csv, Output &out)
 {
+    const Listing &listing = model.listing();
     const int columns = model.columnCount();
     const int rows = model.rowCount();
-    const char *lineEnd = csv ? "\r\n" : "\n";
     auto cell = [&](QStringView text, int column) {
         if (column > 0)
-            out.bytes(csv ? "," : "\t");
+            out.byte(csv ? ',' : '\t');
         if (csv)
             out.csvField(text);
         else
             out.text(text, true);
     };
+    auto lineEnd = [&] {
+        if (csv)
+            out.byte('\r');
+        out.byte('\n');
+    };
     for (int c = 0; c < columns; ++c)
-        cell(model.listing().column(c).title, c);
-    out.bytes(lineEnd);
+        cell(listing.column(c).title, c);
+    lineEnd();
     for (int r = 0; r < rows; ++r) {
+        const int source = model.sourceRow(r);
         for (int c = 0; c < columns; ++c)
-            cell(model.cellView(r, c), c);
-        out.bytes(lineEnd);
+            cell(listing.cell(source, c), c);
+        lineEnd();
     }
 }
 
