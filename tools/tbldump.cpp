@@ -52,6 +52,8 @@ constexpr std::array<char, 128> EscapeOf = [] {
     return table;
 }();
 
+constexpr std::array<char, 128> NoEscape{};
+
 // Buffered UTF-8 output to stdout, written in large blocks.
 class Output
 {
@@ -83,7 +85,17 @@ public:
         char *const start = room(3 * n);
         char *out = start;
         const char16_t *in = reinterpret_cast<const char16_t *>(text.data());
-        for (std::size_t i = 0; i < n; ++i) {
+        // Plain ASCII first, the usual case, in a tight loop.
+        const char *special = escape ? EscapeOf.data() : NoEscape.data();
+        std::size_t i = 0;
+        for (; i < n; ++i) {
+            const char16_t c = in[i];
+            if (c >= 0x80 || special[c] != 0)
+                break;
+            out[i] = char(c);
+        }
+        out += i;
+        for (; i < n; ++i) {
             char32_t c = in[i];
             if (c < 0x80) {
                 if (escape && EscapeOf[c] != 0) {
