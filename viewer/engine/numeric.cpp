@@ -86,6 +86,24 @@ bool isHexOrOctal(QStringView t)
 
 bool IsNumeric(QStringView text)
 {
+    // The usual table number, digits with at most one "." among them, needs no more.
+    {
+        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
+        const qsizetype n = text.size();
+        qsizetype digits = 0;
+        qsizetype points = 0;
+        qsizetype i = 0;
+        for (; i < n; ++i) {
+            if (data[i] >= u'0' && data[i] <= u'9')
+                ++digits;
+            else if (data[i] == u'.')
+                ++points;
+            else
+                break;
+        }
+        if (i == n)
+            return digits > 0 && points <= 1;
+    }
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == u' ')
