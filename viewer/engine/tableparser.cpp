@@ -142,11 +142,6 @@ private:
         QByteArrayView value;
         if (start < line.size())
             value = line.sliced(start);
-        const qsizetype semicolon = findByte(value, ';');
-        if (semicolon >= 0)
-            value = value.first(semicolon);
-        // Tabs become blanks before the trim, so tabs at the ends go as well.
-        value = trimmed<true>(value);
 
         Listing &listing = m_result.listing;
         if (sameBytes(name, QByteArrayView("Name", 4))) {
@@ -210,24 +205,32 @@ private:
         }
     }
 
-    // Decodes a value into m_text, tabs turned into blanks.
+    // Makes m_text the value: the bytes up to the first ";", decoded, tabs turned into
+    // blanks, then trimmed of blanks and NULs (so tabs at the ends go as well).
     void decodeValue(QByteArrayView value)
     {
         const auto n = static_cast<std::size_t>(value.size());
         if (m_scratch.size() < n)
             m_scratch.resize(std::max(n, 2 * m_scratch.size()));
         const auto *in = reinterpret_cast<const unsigned char *>(value.data());
+        char16_t *out = m_scratch.data();
         unsigned char high = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            high |= in[i];
-            m_scratch[i] = in[i] == '\t' ? u' ' : char16_t(in[i]);
+        std::size_t length = 0;
+        for (; length < n && in[length] != ';'; ++length) {
+            high |= in[length];
+            out[length] = in[length] == '\t' ? u' ' : char16_t(in[length]);
         }
         if (high < 0x80) {
-            m_text = QStringView(m_scratch.data(), qsizetype(n));
+            std::size_t begin = 0;
+            while (begin < length && (out[begin] == u' ' || out[begin] == 0))
+                ++begin;
+            while (length > begin && (out[length - 1] == u' ' || out[length - 1] == 0))
+                --length;
+            m_text = QStringView(out + begin, qsizetype(length - begin));
             return;
         }
         m_decoded.clear();
-        TableText::AppendDecoded(value, m_utf8, m_decoded);
+        TableText::AppendDecoded(trimmed<true>(value.first(qsizetype(length))), m_utf8, m_decoded);
         for (char16_t &c : m_decoded) {
             if (c == u'\t')
                 c = u' ';
