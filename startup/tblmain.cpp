@@ -32,6 +32,13 @@ bool AskForAssociation()
     return answer == MessageAnswer::Yes;
 }
 
+void AssociateTblFiles()
+{
+    AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
+                      QStringLiteral("Zorath TBL data file"), QString(), QStringLiteral("TBL"),
+                      QString(), QString());
+}
+
 } // namespace
 
 QString BuildVersionText(int major, int minor, int revision)
@@ -63,15 +70,14 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
     else
         associate = AskForAssociation();
 
-    if (associate) {
-        AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
-                          QStringLiteral("Zorath TBL data file"), QString(), QStringLiteral("TBL"),
-                          QString(), QString());
-    }
+    if (associate)
+        AssociateTblFiles();
     WriteIniValue(pfad_main, kIniFile, kSection, kKey,
                   QString::number(BoolToInt(associate ? -1 : 0)));
 
     auto form = std::make_unique<TBLMainForm>();
+    // The Options dialog makes the association at once when it is confirmed checked.
+    form->setFileTypeAssociation(AssociateTblFiles);
 
     const bool hasCommandLine = IsValueSet(commandLine);
     if (!hasCommandLine)
