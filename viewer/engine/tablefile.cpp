@@ -16,7 +16,8 @@ std::unique_ptr<QFile> Open(const QString &fname)
     if (!info.isFile())
         throw LoadError(fname, QStringLiteral("Not a regular file"));
     auto file = std::make_unique<QFile>(fname);
-    if (!file->open(QIODevice::ReadOnly)) {
+    // Unbuffered: the engine reads large pieces itself, a second copy would only cost.
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         switch (file->error()) {
         case QFileDevice::PermissionsError:
             throw LoadError(fname, QStringLiteral("Permission denied"));

@@ -248,7 +248,7 @@ private:
     std::vector<char16_t> m_scratch;
     std::u16string m_decoded;
     std::vector<QByteArray> m_asciiTitles;
-    std::vector<bool> m_titleIsAscii;
+    std::vector<char> m_titleIsAscii;
     QStringView m_text;
 };
 
