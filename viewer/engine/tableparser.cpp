@@ -5,6 +5,7 @@
 #include "tableloader.h"
 #include "textencoding.h"
 
+#include <QHash>
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -166,7 +167,8 @@ private:
     }
 
     // Fields mostly come in the same order in every record, so the column after the last
-    // one used is tried first. Titles are compared as bytes when both are ASCII.
+    // one used is tried first; otherwise the titles' index is asked, so that a section with
+    // very many distinct fields still reads in linear time.
     int findOrAppendColumn(QByteArrayView name)
     {
         Listing &listing = m_result.listing;
@@ -175,23 +177,18 @@ private:
             m_titleIsAscii[static_cast<std::size_t>(m_nextColumn)] &&
             sameBytes(m_asciiTitles[static_cast<std::size_t>(m_nextColumn)], name))
             return m_nextColumn;
-        if (isAsciiOnly(name)) {
-            auto matches = [this, name](int c) {
-                const QByteArray &title = m_asciiTitles[static_cast<std::size_t>(c)];
-                return m_titleIsAscii[static_cast<std::size_t>(c)] && sameBytes(title, name);
-            };
-            for (int c = 0; c < listing.columnCount(); ++c) {
-                if (matches(c))
-                    return c;
-            }
-            return listing.appendColumn(QString::fromLatin1(name));
-        }
-        const QString title = TableText::Decode(name, m_utf8);
-        const int found = listing.findColumn(title);
-        return found >= 0 ? found : listing.appendColumn(title);
+        const QString title =
+            isAsciiOnly(name) ? QString::fromLatin1(name) : TableText::Decode(name, m_utf8);
+        const auto found = m_columnOf.constFind(title);
+        if (found != m_columnOf.constEnd())
+            return found.value();
+        const int column = listing.appendColumn(title);
+        syncTitles();
+        return column;
     }
 
-    // Keeps the byte forms of the column titles in step with the listing.
+    // Keeps the byte forms of the column titles and the titles' index in step with the
+    // listing. The index keeps the first column of a title, as a search from the left would.
     void syncTitles()
     {
         const Listing &listing = m_result.listing;
@@ -202,6 +199,8 @@ private:
                 ascii = ascii && ch.unicode() < 0x80;
             m_titleIsAscii.push_back(ascii);
             m_asciiTitles.push_back(ascii ? title.toLatin1() : QByteArray());
+            if (!m_columnOf.contains(title))
+                m_columnOf.insert(title, c);
         }
     }
 
@@ -249,6 +248,7 @@ private:
     std::u16string m_decoded;
     std::vector<QByteArray> m_asciiTitles;
     std::vector<char> m_titleIsAscii;
+    QHash<QString, int> m_columnOf;
     QStringView m_text;
 };
 

@@ -266,4 +266,34 @@ TEST_F(TableLoaderTest, HeadersAreFoundWhereverThePiecesOfTheFileEnd)
         (QStringList{QStringLiteral("First"), QStringLiteral("Second"), QStringLiteral("Third")}));
 }
 
+// Fields in changing order and very many distinct field names: every value lands in the
+// column of its own field.
+TEST_F(TableLoaderTest, ManyFieldsInAnyOrderLandInTheirColumns)
+{
+    constexpr int Fields = 3000;
+    constexpr int Records = 2000;
+    QByteArray text = "#Wide\r\n";
+    for (int r = 0; r < Records; ++r) {
+        text += "$Name: R" + QByteArray::number(r) + "\r\n";
+        for (int j = 0; j < 5; ++j) {
+            const int field = (r * 7 + j * 611) % Fields;
+            text += "$F" + QByteArray::number(field) + ": v" + QByteArray::number(r) + "\r\n";
+        }
+    }
+    const QString path = write(QStringLiteral("wide.tbl"), text);
+    HeadlessTableWindow window;
+    TableLoader::LoadFile(window, path, QStringLiteral("Wide"));
+    const TableListModel &model = window.listModel();
+    ASSERT_EQ(model.rowCount(), Records);
+    ASSERT_EQ(model.columnCount(), Fields + 1);
+    for (int r : {0, 1, 999, Records - 1}) {
+        for (int j = 0; j < 5; ++j) {
+            const int field = (r * 7 + j * 611) % Fields;
+            const int column = model.listing().findColumn(QStringLiteral("F%1").arg(field));
+            ASSERT_GT(column, 0);
+            EXPECT_EQ(model.cellText(r, column), QStringLiteral("v%1").arg(r));
+        }
+    }
+}
+
 } // namespace
