@@ -50,8 +50,9 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     connect(m_debounce, &QTimer::timeout, this, [this] { Q_EMIT searchRequested(text()); });
     connect(m_edit, &QLineEdit::textEdited, m_debounce, qOverload<>(&QTimer::start));
     connect(m_edit, &QLineEdit::returnPressed, this, [this] {
-        flush();
-        Q_EMIT findNext();
+        if (!flush()) {
+            Q_EMIT findNext();
+        }
     });
     connect(m_close, &QToolButton::clicked, this, &FindBar::closeRequested);
 }
@@ -84,12 +85,14 @@ QString FindBar::statusText() const
     return m_status->text();
 }
 
-void FindBar::flush()
+bool FindBar::flush()
 {
-    if (m_debounce->isActive()) {
-        m_debounce->stop();
-        Q_EMIT searchRequested(text());
+    if (!m_debounce->isActive()) {
+        return false;
     }
+    m_debounce->stop();
+    Q_EMIT searchRequested(text());
+    return true;
 }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
@@ -101,8 +104,9 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
         if (key->key() == Qt::Key_F3 && key->modifiers() == Qt::NoModifier) {
-            flush();
-            Q_EMIT findNext();
+            if (!flush()) {
+                Q_EMIT findNext();
+            }
             return true;
         }
     }

@@ -26,8 +26,9 @@ public:
     void activate();
     void setStatusText(const QString &text);
     QString statusText() const;
-    // Reports a pending change at once (used before Enter acts on the text).
-    void flush();
+    // Reports a pending change at once; false when none was pending. Enter and F3 right
+    // after typing act on the new text (the first match) rather than going past it.
+    bool flush();
 
 Q_SIGNALS:
     void searchRequested(const QString &text);

@@ -342,6 +342,9 @@ void TBLMainForm::FindNext()
         ShowFindBar();
         return;
     }
+    if (bar->flush()) {
+        return; // the text just typed is searched first
+    }
     RawTextView *raw = m_ui->RichTextBox1;
     if (raw->isHidden()) {
         // On the list the text already narrows the rows: Enter goes to them.

@@ -207,6 +207,13 @@ private Q_SLOTS:
         typeFind(QStringLiteral("no such text"));
         QTRY_COMPARE(findBar()->statusText(), QStringLiteral("Not found"));
         QCOMPARE(raw()->selectionFirst(), qsizetype(4));
+        // Enter or F3 at once after typing goes to the first match, not past it.
+        typeFind(QStringLiteral("speed"));
+        QTest::keyClick(Child<QLineEdit>(findBar(), "FindText"), Qt::Key_Return);
+        QCOMPARE(raw()->selectionFirst(), qsizetype(7));
+        typeFind(QStringLiteral("$name"));
+        QTest::keyClick(&w, Qt::Key_F3);
+        QCOMPARE(raw()->selectionFirst(), qsizetype(10));
         // The list was never narrowed by it.
         w.CloseFindBar();
         tabs()->setCurrentIndex(1);
