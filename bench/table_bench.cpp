@@ -1,6 +1,7 @@
 // Speed of the table engine on generated files of 10k, 100k and 1M records (8 fields
 // each, numeric and text, comments and tabs, CR LF; the 1M file is about 130 MB):
-// opening a file ("#"), listing its big section, and sorting that list by a numeric column.
+// opening a file ("#"), listing its big section, sorting that list by a numeric column and
+// narrowing it to the rows holding a text.
 // Counters report records per second.
 
 #include "viewer/engine/headlesswindow.h"
@@ -107,8 +108,32 @@ void BM_SortByNumericColumn(benchmark::State &state)
     setRate(state, records);
 }
 
+// The find bar's filter on the listed section: a text that few rows hold, so that every
+// cell is searched, and one that most rows hold early on.
+void BM_FilterRows(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    HeadlessTableWindow window;
+    TableLoader::LoadFile(window, tableFile(records), QStringLiteral("Fleet"));
+    TableListModel &model = window.listModel();
+    model.sortByColumn(2); // filtered rows keep the sort order
+    const QString texts[] = {QStringLiteral("ship 00012"), QStringLiteral("frig")};
+    const QString &text = texts[state.range(1)];
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.setFilterText(QString());
+        state.ResumeTiming();
+        model.setFilterText(text);
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+    setRate(state, records);
+}
+
 } // namespace
 
+BENCHMARK(BM_FilterRows)
+    ->ArgsProduct({{10000, 100000, 1000000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListSection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByNumericColumn)
