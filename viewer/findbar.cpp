@@ -24,6 +24,8 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     m_edit->setClearButtonEnabled(true);
     m_edit->installEventFilter(this);
     label->setBuddy(m_edit);
+    // Focus and the keyboard order reach the text field through the bar.
+    setFocusProxy(m_edit);
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("FindStatus"));
@@ -36,6 +38,8 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     m_close->setToolTip(QStringLiteral("Close (Esc)"));
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     m_close->setAutoRaise(true);
+    // Esc closes from the keyboard; Tab goes on from the text field to the pane.
+    m_close->setFocusPolicy(Qt::NoFocus);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 1, 2, 1);

@@ -206,8 +206,11 @@ void TBLMainForm::buildExtras()
         ui.panels[i]->setAccessibleName(QLatin1String(panelNames[i]));
     }
     ui.ListView1->setFocusPolicy(Qt::StrongFocus);
-    setTabOrder(ui.TabStrip1, ex.findBar);
-    setTabOrder(ex.findBar, ui.ListView1);
+    // Rows are selected whole: Tab leaves the list instead of walking its cells.
+    ui.ListView1->setTabKeyNavigation(false);
+    auto *findText = ex.findBar->findChild<QWidget *>(QStringLiteral("FindText"));
+    setTabOrder(ui.TabStrip1, findText);
+    setTabOrder(findText, ui.ListView1);
     setTabOrder(ui.ListView1, ui.RichTextBox1);
 
     refreshRecentMenu();

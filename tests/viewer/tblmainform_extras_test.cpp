@@ -411,6 +411,16 @@ private Q_SLOTS:
         QTest::keyClick(&w, Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), 2);
 
+        // Tab goes from the find field on to the list.
+        w.ShowFindBar();
+        auto *edit = Child<QLineEdit>(findBar(), "FindText");
+        QVERIFY(edit->hasFocus());
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(list()->hasFocus());
+        QTest::keyClick(list(), Qt::Key_Tab);
+        QVERIFY(!list()->hasFocus());
+        w.CloseFindBar();
+
         for (QAction *top : w.menuBar()->actions()) {
             QVERIFY2(top->text().contains(u'&'), qPrintable(top->text()));
             for (QAction *item : top->menu()->actions()) {
