@@ -21,7 +21,6 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     m_edit->setAccessibleDescription(
         QStringLiteral("Lists only the records holding this text; in the raw text, Enter or "
                        "F3 selects the next line holding it"));
-    m_edit->setClearButtonEnabled(true);
     m_edit->installEventFilter(this);
     label->setBuddy(m_edit);
     // Focus and the keyboard order reach the text field through the bar.
@@ -105,6 +104,11 @@ bool FindBar::eventFilter(QObject *watched, QEvent *event)
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Escape) {
             Q_EMIT closeRequested();
+            return true;
+        }
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            Q_EMIT tabPressed(key->key() == Qt::Key_Backtab ||
+                              key->modifiers().testFlag(Qt::ShiftModifier));
             return true;
         }
         if (key->key() == Qt::Key_F3 && key->modifiers() == Qt::NoModifier) {

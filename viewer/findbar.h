@@ -34,6 +34,8 @@ Q_SIGNALS:
     void searchRequested(const QString &text);
     void findNext();
     void closeRequested();
+    // Tab or Shift+Tab in the text field: the window moves the focus on to its panes.
+    void tabPressed(bool backward);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -208,10 +208,18 @@ void TBLMainForm::buildExtras()
     ui.ListView1->setFocusPolicy(Qt::StrongFocus);
     // Rows are selected whole: Tab leaves the list instead of walking its cells.
     ui.ListView1->setTabKeyNavigation(false);
-    auto *findText = ex.findBar->findChild<QWidget *>(QStringLiteral("FindText"));
-    setTabOrder(ui.TabStrip1, findText);
-    setTabOrder(findText, ui.ListView1);
-    setTabOrder(ui.ListView1, ui.RichTextBox1);
+    // The find bar lies in the panes' frame: from its field Tab goes to the pane on show,
+    // Shift+Tab back to the tabs.
+    connect(ex.findBar, &FindBar::tabPressed, this, [this](bool backward) {
+        Controls &ui = *m_ui;
+        if (backward) {
+            ui.TabStrip1->setFocus(Qt::BacktabFocusReason);
+        } else if (!ui.ListView1->isHidden()) {
+            ui.ListView1->setFocus(Qt::TabFocusReason);
+        } else if (!ui.RichTextBox1->isHidden()) {
+            ui.RichTextBox1->setFocus(Qt::TabFocusReason);
+        }
+    });
 
     refreshRecentMenu();
 }

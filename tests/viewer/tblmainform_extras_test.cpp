@@ -411,7 +411,7 @@ private Q_SLOTS:
         QTest::keyClick(&w, Qt::Key_PageUp, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), 2);
 
-        // Tab goes from the find field on to the list.
+        // Tab goes from the find field on to the list, Shift+Tab back to the tabs.
         w.ShowFindBar();
         auto *edit = Child<QLineEdit>(findBar(), "FindText");
         QVERIFY(edit->hasFocus());
@@ -419,6 +419,9 @@ private Q_SLOTS:
         QVERIFY(list()->hasFocus());
         QTest::keyClick(list(), Qt::Key_Tab);
         QVERIFY(!list()->hasFocus());
+        w.ShowFindBar();
+        QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier);
+        QVERIFY(tabs()->hasFocus());
         w.CloseFindBar();
 
         for (QAction *top : w.menuBar()->actions()) {
