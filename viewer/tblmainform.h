@@ -121,6 +121,7 @@ private:
     void buildExtras();
     void layoutFindBar();
     void applyFindText(const QString &text);
+    void searchRawText(const QString &text, qsizetype from);
     void updateFindStatus();
     void openFromOutside(const QString &path);
     void noteRecentFile(const QString &path);

@@ -13,9 +13,9 @@
 #include "vexa32/gui/screen.h"
 #include "vexa32/paths.h"
 #include "vexa32/profile.h"
+#include "viewer/engine/rawsearch.h"
 #include "viewer/engine/recentfiles.h"
 #include "viewer/engine/recordlines.h"
-#include "viewer/engine/rowfilter.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 
@@ -296,28 +296,8 @@ void TBLMainForm::applyFindText(const QString &text)
 {
     Controls &ui = *m_ui;
     if (!ui.RichTextBox1->isHidden()) {
-        // The raw pane: select the first line holding the text, from the selected line on.
-        if (!text.isEmpty()) {
-            const qsizetype from = std::max<qsizetype>(0, ui.RichTextBox1->selectionFirst());
-            const RowFilter::Needle needle(text);
-            const RawText &raw = ui.RichTextBox1->rawText();
-            const qsizetype lines = raw.lineCount();
-            bool found = false;
-            for (qsizetype k = 0; k < lines && !found; ++k) {
-                const qsizetype line = (from + k) % lines;
-                if (needle.foundIn(raw.line(line))) {
-                    ui.RichTextBox1->selectLines(line, line);
-                    RevealLine(ui.RichTextBox1, line);
-                    m_extras->findBar->setStatusText(QStringLiteral("Line %1").arg(line + 1));
-                    found = true;
-                }
-            }
-            if (!found) {
-                m_extras->findBar->setStatusText(QStringLiteral("Not found"));
-            }
-        } else {
-            m_extras->findBar->setStatusText(QString());
-        }
+        // The raw pane: the first line holding the text, from the selected line on.
+        searchRawText(text, std::max<qsizetype>(0, ui.RichTextBox1->selectionFirst()));
         return;
     }
     // The list: narrowing resets the model, which must not undo the user's column widths.
@@ -367,24 +347,26 @@ void TBLMainForm::FindNext()
         }
         return;
     }
-    const QString text = bar->text();
-    if (text.isEmpty() || raw->rawText().lineCount() == 0) {
+    // From the line after the selected one, going round to the start.
+    searchRawText(bar->text(), raw->selectionFirst() + 1);
+}
+
+void TBLMainForm::searchRawText(const QString &text, qsizetype from)
+{
+    RawTextView *raw = m_ui->RichTextBox1;
+    FindBar *bar = m_extras->findBar;
+    if (text.isEmpty()) {
+        bar->setStatusText(QString());
         return;
     }
-    // From the line after the selected one, going round to the start.
-    const qsizetype lines = raw->rawText().lineCount();
-    const qsizetype current = raw->selectionFirst();
-    const RowFilter::Needle needle(text);
-    for (qsizetype k = 1; k <= lines; ++k) {
-        const qsizetype line = ((current < 0 ? -1 : current) + k) % lines;
-        if (needle.foundIn(raw->rawText().line(line))) {
-            raw->selectLines(line, line);
-            RevealLine(raw, line);
-            bar->setStatusText(QStringLiteral("Line %1").arg(line + 1));
-            return;
-        }
+    const std::optional<qsizetype> line = FindLine(raw->rawText(), text, from);
+    if (!line) {
+        bar->setStatusText(QStringLiteral("Not found"));
+        return;
     }
-    bar->setStatusText(QStringLiteral("Not found"));
+    raw->selectLines(*line, *line);
+    RevealLine(raw, *line);
+    bar->setStatusText(QStringLiteral("Line %1").arg(*line + 1));
 }
 
 // --- Copy, jump to the raw line, tabs by keyboard ---------------------------------------

@@ -1,0 +1,53 @@
+#include "rawsearch.h"
+
+#include "rowfilter.h"
+
+#include <string>
+
+namespace {
+
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+}
+
+bool foundInBytes(QByteArrayView line, const std::string &needle)
+{
+    const auto m = static_cast<qsizetype>(needle.size());
+    const char first = needle[0];
+    for (qsizetype i = 0; i + m <= line.size(); ++i) {
+        if (lowerAscii(line[i]) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < m && lowerAscii(line[i + k]) == needle[static_cast<std::size_t>(k)])
+            ++k;
+        if (k == m)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<qsizetype> FindLine(const RawText &raw, QStringView text, qsizetype from)
+{
+    const qsizetype lines = raw.lineCount();
+    if (text.isEmpty() || lines == 0)
+        return std::nullopt;
+    if (from < 0 || from >= lines)
+        from = 0;
+
+    bool ascii = true;
+    std::string bytes;
+    for (const QChar c : text) {
+        ascii = ascii && c.unicode() < 0x80;
+        bytes.push_back(lowerAscii(char(c.unicode() & 0x7F)));
+    }
+    const RowFilter::Needle needle(text);
+    for (qsizetype k = 0; k < lines; ++k) {
+        const qsizetype line = (from + k) % lines;
+        if (ascii ? foundInBytes(raw.lineBytes(line), bytes) : needle.foundIn(raw.line(line)))
+            return line;
+    }
+    return std::nullopt;
+}
