@@ -177,8 +177,17 @@ void TBLMainForm::buildExtras()
                 ShowRecordInRawText(current.isValid() ? current.row() : -1);
                 return true;
             }
-        } else if (watched == m_ui->RichTextBox1 &&
-                   (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        }
+        if ((watched == m_ui->ListView1 || watched == m_ui->RichTextBox1) &&
+            event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape &&
+            !m_extras->findBar->isHidden()) {
+            // Esc in the pane closes the find bar as well as Esc in its field.
+            CloseFindBar();
+            return true;
+        }
+        if (watched == m_ui->RichTextBox1 &&
+            (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
             updateFindStatus();
         }
         return false;

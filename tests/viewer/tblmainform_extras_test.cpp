@@ -261,7 +261,9 @@ private Q_SLOTS:
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, corvette);
         QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, corvette);
         QCOMPARE(raw()->selectionFirst(), qsizetype(2));
-        w.CloseFindBar();
+        // Esc in the pane closes the bar too.
+        QTest::keyClick(raw(), Qt::Key_Escape);
+        QVERIFY(!findBar()->isVisible());
     }
 
     void droppedFileOpensAsTheOpenCommandDoes()
