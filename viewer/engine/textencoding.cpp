@@ -2,6 +2,7 @@
 
 #include "vexa32/cp1252.h"
 
+#include <QStringDecoder>
 #include <cstring>
 
 namespace TableText {
@@ -91,6 +92,14 @@ bool IsUtf8File(QByteArrayView bytes)
     return check.valid && check.nonAscii;
 }
 
+// UTF-8 of a piece of the file. QString::fromUtf8 drops a byte-order mark at the start of
+// what it is given; inside a file that character (U+FEFF) is text and stays.
+static QString FromUtf8Piece(QByteArrayView bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
+
 void AppendDecoded(QByteArrayView bytes, bool utf8, std::u16string &out)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
@@ -111,7 +120,7 @@ void AppendDecoded(QByteArrayView bytes, bool utf8, std::u16string &out)
             *o++ = *p < 0x80 ? char16_t(*p) : Vexa32::Cp1252ToUnicode(*p);
         return;
     }
-    const QString decoded = QString::fromUtf8(bytes);
+    const QString decoded = FromUtf8Piece(bytes);
     out.append(reinterpret_cast<const char16_t *>(decoded.constData()),
                static_cast<std::size_t>(decoded.size()));
 }
@@ -119,7 +128,7 @@ void AppendDecoded(QByteArrayView bytes, bool utf8, std::u16string &out)
 QString Decode(QByteArrayView bytes, bool utf8)
 {
     if (utf8)
-        return QString::fromUtf8(bytes);
+        return FromUtf8Piece(bytes);
     return Vexa32::DecodeCp1252(bytes);
 }
 
