@@ -5,6 +5,7 @@
 // the first header), byte 1 picks the sort column, the rest is the file.
 
 #include "viewer/engine/headlesswindow.h"
+#include "viewer/engine/rawtext.h"
 #include "viewer/engine/tableloader.h"
 
 #include <QFile>
@@ -75,6 +76,36 @@ void CheckModel(const TableListModel &model)
     }
 }
 
+// The raw view's lines, with the terminators between them, give back the file and its
+// decoded text.
+void CheckRawText(const QByteArray &bytes)
+{
+    const RawText raw = RawText::fromBytes(bytes);
+    Check(raw.byteSize() == bytes.size(), "raw text size");
+    const bool bom = bytes.startsWith("\xEF\xBB\xBF");
+    qsizetype at = bom ? 3 : 0;
+    QString text;
+    for (qsizetype i = 0; i < raw.lineCount(); ++i) {
+        const QByteArrayView line = raw.lineBytes(i);
+        Check(QByteArrayView(bytes).sliced(at).startsWith(line), "raw line is not the file's");
+        Check(!line.contains('\r') && !line.contains('\n'), "raw line holds a terminator");
+        const QString decoded = raw.line(i);
+        Check(!decoded.contains(u'\r') && !decoded.contains(u'\n'), "decoded line ends");
+        text += decoded;
+        at += line.size();
+        if (at < bytes.size()) {
+            const qsizetype end =
+                bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? 2 : 1;
+            Check(bytes[at] == '\r' || bytes[at] == '\n', "raw line stops before its end");
+            text += QString::fromLatin1(bytes.constData() + at, end);
+            at += end;
+        }
+    }
+    Check(at == bytes.size(), "raw lines do not cover the file");
+    Check(raw.line(raw.lineCount()).isEmpty(), "line beyond the last");
+    Check(text == raw.text(), "raw lines differ from the raw text");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -89,6 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         file.write(reinterpret_cast<const char *>(data + 2), static_cast<qint64>(size - 2));
     }
+
+    CheckRawText(QByteArray(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2)));
 
     HeadlessTableWindow window;
     TableLoader::LoadFile(window, path, TableLoader::OpenCaption);

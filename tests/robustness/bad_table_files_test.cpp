@@ -100,6 +100,13 @@ std::vector<BadFile> BadFiles()
          {QStringLiteral("\u00c3\u00a9t\u00e9")},
          QStringLiteral("\u00c3\u00a9t\u00e9"),
          {QStringLiteral("\u00e2\u201a\u00ac")}},
+        // U+FEFF inside a UTF-8 file is text, also where a name or value starts; only the
+        // byte-order mark at the start of the file is not.
+        {"zero-width no-break spaces",
+         "\xef\xbb\xbf#\xef\xbb\xbfItems\r\n$Name: \xef\xbb\xbfLamp\r\n$Name: Lamp\r\n",
+         {QStringLiteral("\ufeffItems")},
+         QStringLiteral("\ufeffItems"),
+         {QStringLiteral("\ufeffLamp"), QStringLiteral("Lamp")}},
         // A truncated UTF-8 sequence at the very end.
         {"cut utf-8",
          "#\xc3\xa9\r\n$Name: a\xe2\x82",
