@@ -95,6 +95,27 @@ TEST_F(BadProfiles, HundredMegabyteFileReadsAndWritesOnlyItsLine)
     EXPECT_TRUE(after.endsWith("k=end\r\nk2=v\r\n"));
 }
 
+TEST_F(BadProfiles, DevicesAndPipesAreNeitherReadNorReplaced)
+{
+    // An endless device and a pipe without a writer read as missing files, without
+    // blocking; the pipe is not replaced by a file.
+    if (QFileInfo::exists(QStringLiteral("/dev/zero"))) {
+        EXPECT_EQ(ReadIniValue(QString(), QStringLiteral("/dev/zero"), QStringLiteral("s"),
+                               QStringLiteral("k")),
+                  QString());
+    }
+    const QString mkfifo = QStandardPaths::findExecutable(QStringLiteral("mkfifo"));
+    if (mkfifo.isEmpty())
+        GTEST_SKIP() << "no mkfifo program to make a pipe";
+    ASSERT_EQ(QProcess::execute(mkfifo, {Path(QStringLiteral("pipe.ini"))}), 0);
+    EXPECT_EQ(ReadIniValue(Folder(), QStringLiteral("pipe.ini"), QStringLiteral("s"),
+                           QStringLiteral("k")),
+              QString());
+    WriteIniValue(Folder(), QStringLiteral("pipe.ini"), QStringLiteral("s"), QStringLiteral("k"),
+                  QStringLiteral("v"));
+    EXPECT_FALSE(QFileInfo(Path(QStringLiteral("pipe.ini"))).isFile());
+}
+
 TEST_F(BadProfiles, ReadOnlyFileIsNotWritten)
 {
     Put(QStringLiteral("vexa.ini"), Settings);

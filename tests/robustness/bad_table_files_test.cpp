@@ -184,6 +184,17 @@ TEST(BadTableFiles, AFolderGivenAsTheFileIsRefused)
         });
 }
 
+TEST(BadTableFiles, ADeviceGivenAsTheFileIsRefusedWithoutReadingIt)
+{
+    // An endless device: reading it would never end.
+    if (!QFileInfo::exists(QStringLiteral("/dev/zero")))
+        GTEST_SKIP() << "no /dev/zero on this host";
+    ShownTable shown;
+    shown.ExpectUnchanged(QStringLiteral("Not a regular file"), [&] {
+        TableLoader::LoadFile(shown.window, QStringLiteral("/dev/zero"), TableLoader::OpenCaption);
+    });
+}
+
 TEST(BadTableFiles, AnUnreadableFileIsRefusedOrReadAsItIs)
 {
     ShownTable shown;
