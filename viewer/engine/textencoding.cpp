@@ -93,10 +93,12 @@ bool IsUtf8File(QByteArrayView bytes)
 }
 
 // UTF-8 of a piece of the file. QString::fromUtf8 drops a byte-order mark at the start of
-// what it is given; inside a file that character (U+FEFF) is text and stays.
+// what it is given; inside a file that character (U+FEFF) is text and stays. Stateless, so
+// a sequence cut off at the piece's end becomes U+FFFD as fromUtf8 makes it.
 static QString FromUtf8Piece(QByteArrayView bytes)
 {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
+                                                       QStringConverter::Flag::Stateless);
     return decoder(bytes);
 }
 
