@@ -199,8 +199,9 @@ private:
     {
         if (m_used + n > m_buffer.size()) {
             flush();
+            // Empty after the flush: a fresh block of the size needed, nothing to move.
             if (n > m_buffer.size())
-                m_buffer.resize(n);
+                m_buffer = std::vector<char>(n);
         }
         return m_buffer.data() + m_used;
     }
