@@ -1,7 +1,7 @@
 #pragma once
-// Windows-1252, the 8-bit code page in which the suite's files are written, and the
-// detection of UTF-8 table files. The five bytes that Windows-1252 leaves undefined
-// (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value, as Windows does.
+// Windows-1252, the 8-bit code page in which the suite's files are written. The five bytes that
+// Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same
+// value, as Windows does.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,8 +16,5 @@ QString DecodeCp1252(QByteArrayView bytes);
 
 // Characters that Windows-1252 cannot hold become "?", as the ANSI conversion does.
 QByteArray EncodeCp1252(QStringView text);
-
-// True when bytes are well-formed UTF-8 (no overlongs, no surrogates, at most U+10FFFF).
-bool IsValidUtf8(QByteArrayView bytes);
 
 } // namespace Vexa32
