@@ -4,7 +4,6 @@
 // are ordinary sizes (no 16-bit limit). Helpers that change a text take it by reference.
 
 #include <QString>
-
 #include <array>
 
 namespace Vexa32 {

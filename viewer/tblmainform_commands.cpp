@@ -18,8 +18,8 @@
 
 #include <QAction>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>

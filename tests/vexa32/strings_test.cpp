@@ -1,7 +1,6 @@
 #include "vexa32/strings.h"
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 
 using namespace Vexa32;
@@ -21,9 +20,8 @@ struct CutCase
 TEST(Strings, CutLeftAndCutRight)
 {
     const CutCase cases[] = {
-        {u"#Items", 1, u"Items", u"#Item"}, {u"#Items", 6, u"", u""},
-        {u"#Items", 9, u"", u""},           {u"abc", 0, u"abc", u"abc"},
-        {u"abc", 3, u"", u""},              {u"", 2, u"", u""},
+        {u"#Items", 1, u"Items", u"#Item"}, {u"#Items", 6, u"", u""}, {u"#Items", 9, u"", u""},
+        {u"abc", 0, u"abc", u"abc"},        {u"abc", 3, u"", u""},    {u"", 2, u"", u""},
     };
     for (const auto &c : cases) {
         QString left = QString::fromUtf16(c.text);

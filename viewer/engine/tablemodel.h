@@ -66,7 +66,7 @@ private:
     void applyFilter();
 
     Listing m_listing;
-    std::vector<int> m_order; // display row -> file-order row; empty = file order
+    std::vector<int> m_order;   // display row -> file-order row; empty = file order
     std::vector<int> m_visible; // with a filter: display row -> file-order row
     QString m_filterText;
     int m_sortKey = 0;
