@@ -4,6 +4,7 @@
 #include "paths.h"
 #include "profile.h"
 #include "strings.h"
+#include "trystep.h"
 
 #include <cmath>
 #include <limits>
@@ -14,16 +15,6 @@ namespace {
 
 const QString PositionsFile = QStringLiteral("vexa.ini");
 const QString PositionsSection = QStringLiteral("Positions");
-
-// Runs one step; a step the window refuses is skipped.
-template <typename Step>
-void Try(Step &&step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 // A value a window coordinate can hold; anything else is refused like an overflow.
 bool Representable(double value)
@@ -111,13 +102,13 @@ double LeadingNumber(const QString &text)
 QString WindowPositionRecord(PositionedWindow &window)
 {
     int state = 0;
-    Try([&] { state = window.windowState(); });
-    Try([&] { window.setWindowState(0); });
+    TryStep([&] { state = window.windowState(); });
+    TryStep([&] { window.setWindowState(0); });
     double left = 0, top = 0, width = 0, height = 0;
-    Try([&] { left = window.left(); });
-    Try([&] { top = window.top(); });
-    Try([&] { width = window.width(); });
-    Try([&] { height = window.height(); });
+    TryStep([&] { left = window.left(); });
+    TryStep([&] { top = window.top(); });
+    TryStep([&] { width = window.width(); });
+    TryStep([&] { height = window.height(); });
     return QString::number(state) + u',' + FormatNumber(left) + u',' + FormatNumber(top) + u',' +
            FormatNumber(width) + u',' + FormatNumber(height);
 }
@@ -130,45 +121,45 @@ void ApplyWindowPositionRecord(PositionedWindow &window, const QString &record)
     CommaParts parts;
     SplitAtComma(record, parts);
 
-    Try([&] { window.setWindowState(0); });
-    Try([&] { SetChecked(window, &PositionedWindow::setLeft, LeadingNumber(parts[2])); });
-    Try([&] { SetChecked(window, &PositionedWindow::setTop, LeadingNumber(parts[3])); });
-    Try([&] { SetChecked(window, &PositionedWindow::setWidth, LeadingNumber(parts[4])); });
-    Try([&] { SetChecked(window, &PositionedWindow::setHeight, LeadingNumber(parts[5])); });
+    TryStep([&] { window.setWindowState(0); });
+    TryStep([&] { SetChecked(window, &PositionedWindow::setLeft, LeadingNumber(parts[2])); });
+    TryStep([&] { SetChecked(window, &PositionedWindow::setTop, LeadingNumber(parts[3])); });
+    TryStep([&] { SetChecked(window, &PositionedWindow::setWidth, LeadingNumber(parts[4])); });
+    TryStep([&] { SetChecked(window, &PositionedWindow::setHeight, LeadingNumber(parts[5])); });
 
-    Try([&] {
+    TryStep([&] {
         if (window.left() > window.screenWidth()) {
             window.setLeft(0);
         }
     });
-    Try([&] {
+    TryStep([&] {
         if (window.top() > window.screenHeight()) {
             window.setTop(0);
         }
     });
-    Try([&] {
+    TryStep([&] {
         const float right = static_cast<float>(window.left() + window.width());
         if (right > window.screenWidth()) {
             SetChecked(window, &PositionedWindow::setWidth, window.screenWidth() - window.left());
         }
     });
-    Try([&] {
+    TryStep([&] {
         const float bottom = static_cast<float>(window.top() + window.height());
         if (bottom > window.screenHeight()) {
             SetChecked(window, &PositionedWindow::setHeight, window.screenHeight() - window.top());
         }
     });
-    Try([&] {
+    TryStep([&] {
         if (window.width() < 100) {
             window.setWidth(100);
         }
     });
-    Try([&] {
+    TryStep([&] {
         if (window.height() < 100) {
             window.setHeight(100);
         }
     });
-    Try([&] {
+    TryStep([&] {
         // Rounded to the nearest integer, halves to even (the default rounding mode).
         const double state = std::nearbyint(LeadingNumber(parts[1]));
         if (Representable(state)) {
@@ -179,7 +170,7 @@ void ApplyWindowPositionRecord(PositionedWindow &window, const QString &record)
 
 void SaveWindowPosition(PositionedWindow &window, const QString &key)
 {
-    Try([&] {
+    TryStep([&] {
         WriteIniValue(pfad_vexa, PositionsFile, PositionsSection, key,
                       WindowPositionRecord(window));
     });
@@ -187,7 +178,7 @@ void SaveWindowPosition(PositionedWindow &window, const QString &key)
 
 void RestoreWindowPosition(PositionedWindow &window, const QString &key)
 {
-    Try([&] {
+    TryStep([&] {
         ApplyWindowPositionRecord(window,
                                   ReadIniValue(pfad_vexa, PositionsFile, PositionsSection, key));
     });

@@ -14,6 +14,7 @@
 #include "vexa32/paths.h"
 #include "vexa32/platform/host.h"
 #include "vexa32/profile.h"
+#include "vexa32/trystep.h"
 #include "viewer/engine/tablemodel.h"
 
 #include <QAction>
@@ -31,16 +32,6 @@ namespace {
 const QString PositionKey = QStringLiteral("ROWLENS32");
 const QString SettingsFile = QStringLiteral("rowlns32.ini");
 const QString Ready = QStringLiteral("Ready");
-
-// Runs one layout step; a step that fails leaves its control as it was.
-template <typename Step>
-void Try(Step &&step)
-{
-    try {
-        step();
-    } catch (...) {
-    }
-}
 
 double WidthTwips(const QWidget *widget)
 {
@@ -141,7 +132,7 @@ void TBLMainForm::Form_Load()
         move(frame.topLeft());
     }
 
-    Try([&] { RestoreWindowPosition(this, PositionKey); });
+    Vexa32::TryStep([&] { RestoreWindowPosition(this, PositionKey); });
     ui.Text1->setVisible(true);
     ui.ListView1->setVisible(false);
     m_currentFile.clear();
@@ -160,21 +151,21 @@ void TBLMainForm::Form_Resize()
     const double outerWidth = PixelsToTwipsX(outer.width());
     const double outerHeight = PixelsToTwipsY(outer.height());
 
-    Try([&] { SetWidthTwips(ui.TabStrip1, outerWidth - 240); });
-    Try([&] { SetHeightTwips(ui.TabStrip1, outerHeight - 1540); });
-    Try([&] { SetWidthTwips(ui.Frame1, WidthTwips(ui.TabStrip1) - 240); });
-    Try([&] { SetHeightTwips(ui.Frame1, HeightTwips(ui.TabStrip1) - 600); });
-    Try([&] { SetWidthTwips(ui.ListView1, WidthTwips(ui.Frame1)); });
-    Try([&] { SetHeightTwips(ui.ListView1, HeightTwips(ui.Frame1) - 60); });
-    Try([&] { CopyPlacement(ui.ListView1, ui.Text1); });
-    Try([&] { CopyPlacement(ui.ListView1, ui.RichTextBox1); });
-    Try([&] { SetControlEnabled(ui.TabStrip1, IsValueSet(m_currentFile)); });
-    Try([&] { layoutFindBar(); });
+    Vexa32::TryStep([&] { SetWidthTwips(ui.TabStrip1, outerWidth - 240); });
+    Vexa32::TryStep([&] { SetHeightTwips(ui.TabStrip1, outerHeight - 1540); });
+    Vexa32::TryStep([&] { SetWidthTwips(ui.Frame1, WidthTwips(ui.TabStrip1) - 240); });
+    Vexa32::TryStep([&] { SetHeightTwips(ui.Frame1, HeightTwips(ui.TabStrip1) - 600); });
+    Vexa32::TryStep([&] { SetWidthTwips(ui.ListView1, WidthTwips(ui.Frame1)); });
+    Vexa32::TryStep([&] { SetHeightTwips(ui.ListView1, HeightTwips(ui.Frame1) - 60); });
+    Vexa32::TryStep([&] { CopyPlacement(ui.ListView1, ui.Text1); });
+    Vexa32::TryStep([&] { CopyPlacement(ui.ListView1, ui.RichTextBox1); });
+    Vexa32::TryStep([&] { SetControlEnabled(ui.TabStrip1, IsValueSet(m_currentFile)); });
+    Vexa32::TryStep([&] { layoutFindBar(); });
 }
 
 void TBLMainForm::Form_Unload()
 {
-    Try([&] { Vexa32::SaveWindowPosition(this, PositionKey); });
+    Vexa32::TryStep([&] { Vexa32::SaveWindowPosition(this, PositionKey); });
 }
 
 void TBLMainForm::MenuFileOpen_Click()
