@@ -52,11 +52,13 @@ TEST(TbldumpCli, ExitStatusAndMessages)
         {{missing}, 1, "No such file"},
         {{missing, QStringLiteral("Items")}, 1, "No such file"},
         {{dir.path(), QStringLiteral("Items")}, 1, "Is a folder"},
-        {{}, 2, "Usage"},
+        {{}, 2, "no table file given"},
         {{QStringLiteral("--bogus"), table}, 2, "unknown option"},
         {{QStringLiteral("--sort"), QStringLiteral("0"), table}, 2, "--sort"},
         {{QStringLiteral("--sort"), QStringLiteral("x"), table}, 2, "--sort"},
-        {{table, QStringLiteral("--sort")}, 2, "--sort"},
+        {{table, QStringLiteral("--sort")}, 2, "missing value after '--sort'"},
+        {{QStringLiteral("-x"), table}, 2, "unknown option '-x'"},
+        {{QStringLiteral("--csv"), QStringLiteral("--json"), table}, 2, "exclude"},
         {{table, QStringLiteral("Items"), QStringLiteral("more")}, 2, "too many"},
         {{QStringLiteral("--"), table, QStringLiteral("Items")}, 0, nullptr},
     };
@@ -68,6 +70,12 @@ TEST(TbldumpCli, ExitStatusAndMessages)
             EXPECT_TRUE(run.err.contains(c.stderrHas)) << run.err.toStdString();
             if (c.exitCode == 1) {
                 EXPECT_EQ(run.err.count('\n'), 1) << "one line expected";
+                EXPECT_TRUE(run.out.isEmpty());
+            }
+            if (c.exitCode == 2) {
+                // What is wrong, then where help is; not the whole help.
+                EXPECT_EQ(run.err.count('\n'), 2) << run.err.toStdString();
+                EXPECT_TRUE(run.err.endsWith("\nTry 'tbldump --help'.\n"));
                 EXPECT_TRUE(run.out.isEmpty());
             }
         } else {
@@ -88,6 +96,13 @@ TEST(TbldumpCli, ExitStatusAndMessages)
     const DumpResult help = tbldump({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: tbldump"));
+    EXPECT_TRUE(help.out.contains("--version"));
+
+    const DumpResult version = tbldump({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "tbldump " + QByteArray::number(ROWLENS_VERSION_MAJOR) + '.' +
+                               QByteArray::number(ROWLENS_VERSION_MINOR) + '.' +
+                               QByteArray::number(ROWLENS_VERSION_PATCH) + '\n');
 }
 
 // More than 32767 records with a numeric column format and sort like any other section.

@@ -1,0 +1,98 @@
+// The output writers: chosen rows in the order given, in each format, and a sink that fails.
+
+#include "viewer/engine/listing.h"
+#include "viewer/engine/tablewriter.h"
+
+#include <QByteArray>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+Listing sample()
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int note = listing.appendColumn(QStringLiteral("Note"));
+    listing.setCell(listing.appendRow(u"Lamp"), note, u"a\tb\\c, \"d\"");
+    listing.setCell(listing.appendRow(u"\u00c4rger"), note, u"x\ny");
+    listing.appendRow(u"Empty");
+    return listing;
+}
+
+TEST(TableWriter, WritesTheRowsGivenInTheirOrderInEachFormat)
+{
+    const Listing listing = sample();
+    const std::vector<int> rows{1, 0};
+    struct Case
+    {
+        TableWriter::Format format;
+        const char *expected;
+    };
+    const Case cases[] = {
+        {TableWriter::Format::Tsv, "Name\tNote\n"
+                                   "\xc3\x84rger\tx\\ny\n"
+                                   "Lamp\ta\\tb\\\\c, \"d\"\n"},
+        {TableWriter::Format::Csv, "Name,Note\r\n"
+                                   "\xc3\x84rger,\"x\ny\"\r\n"
+                                   "Lamp,\"a\tb\\c, \"\"d\"\"\"\r\n"},
+        {TableWriter::Format::Json, "[\n"
+                                    "{\"Name\":\"\xc3\x84rger\",\"Note\":\"x\\ny\"},\n"
+                                    "{\"Name\":\"Lamp\",\"Note\":\"a\\tb\\\\c, \\\"d\\\"\"}\n"
+                                    "]\n"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.expected);
+        QByteArray bytes;
+        Utf8Output out(SinkTo(bytes));
+        TableWriter::WriteList(listing, rows, c.format, out);
+        ASSERT_TRUE(out.flush());
+        EXPECT_EQ(bytes.toStdString(), std::string(c.expected));
+    }
+
+    QByteArray none;
+    Utf8Output out(SinkTo(none));
+    TableWriter::WriteList(listing, {}, TableWriter::Format::Json, out);
+    out.flush();
+    EXPECT_EQ(none, "[]\n");
+}
+
+TEST(TableWriter, LongTextsCrossBlocksWhole)
+{
+    // Cells bigger than a block, and many small ones, arrive complete and in order.
+    const QString big = QString(700000, u'\u00e9') + QChar(0xD83D) + QChar(0xDE00) + QChar(0xD800);
+    QByteArray bytes;
+    int blocks = 0;
+    {
+        Utf8Output out([&](const char *data, std::size_t size) {
+            ++blocks;
+            bytes.append(data, qsizetype(size));
+            return true;
+        });
+        for (int i = 0; i < 3; ++i) {
+            out.text(big);
+            out.byte('\n');
+        }
+    } // the destructor hands over the rest
+    const QByteArray line = QString(700000, u'\u00e9').toUtf8() + "\xf0\x9f\x98\x80\xef\xbf\xbd\n";
+    EXPECT_EQ(bytes, line + line + line);
+    EXPECT_GE(blocks, 3);
+}
+
+TEST(TableWriter, AFailedSinkIsReportedAndNotCalledAgain)
+{
+    int calls = 0;
+    Utf8Output out([&](const char *, std::size_t) {
+        ++calls;
+        return false;
+    });
+    EXPECT_TRUE(out.ok());
+    for (int i = 0; i < 300000; ++i)
+        out.bytes("0123456789");
+    EXPECT_FALSE(out.ok());
+    EXPECT_FALSE(out.flush());
+    EXPECT_EQ(calls, 1);
+}
+
+} // namespace

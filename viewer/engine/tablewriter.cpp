@@ -1,0 +1,285 @@
+#include "tablewriter.h"
+
+#include "rawtext.h"
+#include "tablemodel.h"
+
+#include <QChar>
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// The letter written after a backslash for the ASCII characters that are escaped.
+constexpr std::array<char, 128> EscapeOf = [] {
+    std::array<char, 128> table{};
+    table['\\'] = '\\';
+    table['\t'] = 't';
+    table['\r'] = 'r';
+    table['\n'] = 'n';
+    return table;
+}();
+
+constexpr std::array<char, 128> NoEscape{};
+
+} // namespace
+
+Utf8Output::Utf8Output(Sink sink) : m_sink(std::move(sink)), m_buffer(BlockSize) {}
+
+Utf8Output::~Utf8Output()
+{
+    flush();
+}
+
+bool Utf8Output::flush()
+{
+    if (m_used > 0 && m_ok)
+        m_ok = m_sink(m_buffer.data(), m_used);
+    m_used = 0;
+    return m_ok;
+}
+
+void Utf8Output::makeRoom(std::size_t n)
+{
+    flush();
+    // Empty after the flush: a fresh block of the size needed, nothing to move.
+    if (n > m_buffer.size())
+        m_buffer = std::vector<char>(n);
+}
+
+void Utf8Output::bytes(const char *text)
+{
+    const std::size_t n = std::strlen(text);
+    std::memcpy(room(n), text, n);
+    m_used += n;
+}
+
+void Utf8Output::text(QStringView text, bool escape)
+{
+    const auto n = static_cast<std::size_t>(text.size());
+    // At most three bytes per UTF-16 unit (a surrogate pair gives four for two, an
+    // escaped character two).
+    char *const start = room(3 * n);
+    char *out = start;
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.data());
+    // Plain ASCII first, the usual case, in a tight loop.
+    const char *special = escape ? EscapeOf.data() : NoEscape.data();
+    std::size_t i = 0;
+    for (; i < n; ++i) {
+        const char16_t c = in[i];
+        if (c >= 0x80 || special[c] != 0)
+            break;
+        out[i] = char(c);
+    }
+    out += i;
+    for (; i < n; ++i) {
+        char32_t c = in[i];
+        if (c < 0x80) {
+            if (escape && EscapeOf[c] != 0) {
+                *out++ = '\\';
+                c = char32_t(EscapeOf[c]);
+            }
+            *out++ = char(c);
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
+            c = QChar::surrogateToUcs4(char16_t(c), in[++i]);
+        } else if (QChar::isSurrogate(c)) {
+            c = 0xFFFD;
+        }
+        if (c < 0x800) {
+            *out++ = char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *out++ = char(0xE0 | (c >> 12));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *out++ = char(0xF0 | (c >> 18));
+            *out++ = char(0x80 | ((c >> 12) & 0x3F));
+            *out++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *out++ = char(0x80 | (c & 0x3F));
+    }
+    m_used += static_cast<std::size_t>(out - start);
+}
+
+void Utf8Output::jsonString(QStringView value)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    byte('"');
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        if (c >= 0x20 && c != u'"' && c != u'\\')
+            continue;
+        text(value.sliced(from, i - from));
+        from = i + 1;
+        byte('\\');
+        switch (c) {
+        case u'"':
+        case u'\\':
+            byte(char(c));
+            break;
+        case u'\n':
+            byte('n');
+            break;
+        case u'\r':
+            byte('r');
+            break;
+        case u'\t':
+            byte('t');
+            break;
+        default:
+            bytes("u00");
+            byte(Hex[c >> 4]);
+            byte(Hex[c & 0xF]);
+        }
+    }
+    text(value.sliced(from));
+    byte('"');
+}
+
+void Utf8Output::csvField(QStringView field)
+{
+    bool quote = false;
+    for (const QChar c : field) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        text(field);
+        return;
+    }
+    byte('"');
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == u'"') {
+            text(field.sliced(from, i + 1 - from));
+            byte('"');
+            from = i + 1;
+        }
+    }
+    text(field.sliced(from));
+    byte('"');
+}
+
+Utf8Output::Sink SinkTo(QByteArray &bytes)
+{
+    return [&bytes](const char *data, std::size_t size) {
+        bytes.append(data, static_cast<qsizetype>(size));
+        return true;
+    };
+}
+
+Utf8Output::Sink SinkTo(std::FILE *stream)
+{
+    return [stream](const char *data, std::size_t size) {
+        return std::fwrite(data, 1, size, stream) == size;
+    };
+}
+
+namespace TableWriter {
+
+namespace {
+
+void WriteDelimited(const Listing &listing, std::span<const int> rows, bool csv, Utf8Output &out)
+{
+    const int columns = listing.columnCount();
+    auto cell = [&](QStringView text, int column) {
+        if (column > 0)
+            out.byte(csv ? ',' : '\t');
+        if (csv)
+            out.csvField(text);
+        else
+            out.text(text, true);
+    };
+    auto lineEnd = [&] {
+        if (csv)
+            out.byte('\r');
+        out.byte('\n');
+    };
+    for (int c = 0; c < columns; ++c)
+        cell(listing.column(c).title, c);
+    lineEnd();
+    for (const int source : rows) {
+        for (int c = 0; c < columns; ++c)
+            cell(listing.cell(source, c), c);
+        lineEnd();
+    }
+}
+
+void WriteJson(const Listing &listing, std::span<const int> rows, Utf8Output &out)
+{
+    const int columns = listing.columnCount();
+    out.byte('[');
+    bool first = true;
+    for (const int source : rows) {
+        out.bytes(first ? "\n{" : ",\n{");
+        first = false;
+        for (int c = 0; c < columns; ++c) {
+            if (c > 0)
+                out.byte(',');
+            out.jsonString(listing.column(c).title);
+            out.byte(':');
+            out.jsonString(listing.cell(source, c));
+        }
+        out.byte('}');
+    }
+    out.bytes(rows.empty() ? "]\n" : "\n]\n");
+}
+
+} // namespace
+
+void WriteList(const Listing &listing, std::span<const int> rows, Format format, Utf8Output &out)
+{
+    if (format == Format::Json)
+        WriteJson(listing, rows, out);
+    else
+        WriteDelimited(listing, rows, format == Format::Csv, out);
+}
+
+void WriteList(const TableListModel &model, Format format, Utf8Output &out)
+{
+    std::vector<int> rows(static_cast<std::size_t>(model.rowCount()));
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        rows[r] = model.sourceRow(static_cast<int>(r));
+    WriteList(model.listing(), rows, format, out);
+}
+
+void WriteLines(const QStringList &lines, Format format, Utf8Output &out)
+{
+    if (format != Format::Json) {
+        for (const QString &line : lines) {
+            out.text(line);
+            out.byte('\n');
+        }
+        return;
+    }
+    out.byte('[');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        out.bytes(i == 0 ? "\n" : ",\n");
+        out.jsonString(lines[i]);
+    }
+    out.bytes(lines.isEmpty() ? "]\n" : "\n]\n");
+}
+
+void WriteRawText(const RawText &raw, Format format, Utf8Output &out)
+{
+    const qsizetype count = raw.lineCount();
+    if (format != Format::Json) {
+        for (qsizetype i = 0; i < count; ++i) {
+            out.text(raw.line(i));
+            out.byte('\n');
+        }
+        return;
+    }
+    out.byte('[');
+    for (qsizetype i = 0; i < count; ++i) {
+        out.bytes(i == 0 ? "\n" : ",\n");
+        out.jsonString(raw.line(i));
+    }
+    out.bytes(count == 0 ? "]\n" : "\n]\n");
+}
+
+} // namespace TableWriter

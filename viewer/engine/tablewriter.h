@@ -1,0 +1,104 @@
+#pragma once
+// Writing what the viewer shows as text: a listing as TSV, CSV or JSON, a list of texts
+// (the tab captions) and a file's raw text, all as UTF-8.
+//
+// Utf8Output buffers the bytes in blocks of 1 MiB and hands each full block to its sink
+// (a function it owns a copy of); the buffer is owned by the Utf8Output. The writers only
+// read the listing, model or raw text they are given, and write rows in display order.
+//
+// Formats:
+// - TSV: a line of column titles, then one line per row, cells separated by tabs, lines
+//   ended by LF; backslash, tab, CR and LF inside a cell are written as \\, \t, \r, \n.
+// - CSV (RFC 4180): the same lines ended by CR LF, a field quoted when it holds a comma,
+//   a quote, CR or LF, quotes inside doubled.
+// - JSON: an array with one object per row keyed by column title (a later column of the
+//   same title repeats the key), one row per line.
+// Lone UTF-16 surrogates are written as U+FFFD.
+//
+// Failure: when the sink returns false, the Utf8Output stops writing (later output is
+// dropped) and ok() stays false from then on; nothing throws apart from std::bad_alloc.
+// Call flush() before judging ok(): the last block is handed over only then (or on
+// destruction).
+
+#include <QByteArray>
+#include <QStringList>
+#include <QStringView>
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <span>
+#include <vector>
+
+class Listing;
+class RawText;
+class TableListModel;
+
+class Utf8Output
+{
+public:
+    // Takes size bytes at data; returns false when they could not all be written.
+    using Sink = std::function<bool(const char *data, std::size_t size)>;
+
+    explicit Utf8Output(Sink sink);
+    ~Utf8Output();
+    Utf8Output(const Utf8Output &) = delete;
+    Utf8Output &operator=(const Utf8Output &) = delete;
+
+    // Hands the buffered bytes to the sink; returns ok().
+    bool flush();
+    // False once the sink has failed.
+    bool ok() const { return m_ok; }
+
+    // ASCII or UTF-8 bytes as they are.
+    void bytes(const char *text);
+    void byte(char c) { *room(1) = c, ++m_used; }
+    // The text as UTF-8; with escape set, backslash, tab, CR and LF as \\, \t, \r, \n.
+    void text(QStringView text, bool escape = false);
+    // A JSON string literal: quotes, backslash and control characters escaped.
+    void jsonString(QStringView value);
+    // One CSV field, quoted when it holds a comma, a quote, CR or LF.
+    void csvField(QStringView field);
+
+private:
+    static constexpr std::size_t BlockSize = std::size_t(1) << 20;
+
+    // Space for n more bytes at the end of the buffer.
+    char *room(std::size_t n)
+    {
+        if (m_used + n > m_buffer.size())
+            makeRoom(n);
+        return m_buffer.data() + m_used;
+    }
+    void makeRoom(std::size_t n);
+
+    Sink m_sink;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+    bool m_ok = true;
+};
+
+// An output to a byte array or to a C stream, for the common cases.
+Utf8Output::Sink SinkTo(QByteArray &bytes);
+Utf8Output::Sink SinkTo(std::FILE *stream);
+
+namespace TableWriter {
+
+enum class Format
+{
+    Tsv,
+    Csv,
+    Json
+};
+
+// The columns of listing and the rows named by rows (file-order indices, in the order
+// they are to be written; indices outside the listing give empty cells).
+void WriteList(const Listing &listing, std::span<const int> rows, Format format, Utf8Output &out);
+// Every row the model lists, in display order.
+void WriteList(const TableListModel &model, Format format, Utf8Output &out);
+
+// One text per line (TSV and CSV alike), or a JSON array of strings.
+void WriteLines(const QStringList &lines, Format format, Utf8Output &out);
+// The file's lines without their terminators, each ended by LF, or a JSON array of them.
+void WriteRawText(const RawText &raw, Format format, Utf8Output &out);
+
+} // namespace TableWriter
