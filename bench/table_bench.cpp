@@ -1,10 +1,11 @@
 // Speed of the table engine on generated files of 10k, 100k and 1M records (8 fields
 // each, numeric and text, comments and tabs, CR LF; the 1M file is about 130 MB):
-// opening a file ("#"), listing its big section, sorting that list by a numeric column and
-// narrowing it to the rows holding a text.
+// opening a file ("#"), listing its big section, sorting that list by a numeric column,
+// narrowing it to the rows holding a text, and checking the file for problems.
 // Counters report records per second.
 
 #include "viewer/engine/headlesswindow.h"
+#include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tableloader.h"
 
 #include <QByteArray>
@@ -20,7 +21,8 @@ namespace {
 const char *const Classes[] = {"Frigate", "Scout", "Tug", "Hauler", "Cruiser"};
 const char *const Factions[] = {"Tarn", "Ossery", "Vel", "Quorin"};
 
-QString writeTable(const QString &path, int records)
+// With a problem, one record in the middle has the text "none" as its mass.
+QString writeTable(const QString &path, int records, bool problem = false)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -36,6 +38,8 @@ QString writeTable(const QString &path, int records)
         text += "$Name: Ship " + QByteArray::number(i).rightJustified(6, '0') + "\r\n";
         text += QByteArray("$Class:\t") + Classes[i % 5] + "\r\n";
         text += "$Mass: " + number(10, 99999) + '.' + number(0, 9) + "\r\n";
+        if (problem && i == records / 2)
+            text += "$Mass: none\r\n";
         text += "$Crew: " + number(1, 500) + "\r\n";
         text += "$Speed: " + number(1, 40) + '.' + number(10, 99) + " ; knots\r\n";
         text += "$Cost: " + number(100, 999999) + "\r\n";
@@ -51,15 +55,18 @@ QString writeTable(const QString &path, int records)
     return path;
 }
 
-// One generated file per size, kept for the whole run.
-const QString &tableFile(int records)
+// One generated file per size (and with or without a problem), kept for the whole run.
+const QString &tableFile(int records, bool problem = false)
 {
     static QTemporaryDir dir;
-    static std::map<int, QString> files;
-    auto found = files.find(records);
+    static std::map<std::pair<int, bool>, QString> files;
+    auto found = files.find({records, problem});
     if (found == files.end()) {
-        const QString path = dir.filePath(QStringLiteral("fleet%1.tbl").arg(records));
-        found = files.emplace(records, writeTable(path, records)).first;
+        const QString path = dir.filePath(QStringLiteral("fleet%1%2.tbl")
+                                              .arg(records)
+                                              .arg(problem ? QStringLiteral("-none") : QString()));
+        found =
+            files.emplace(std::pair(records, problem), writeTable(path, records, problem)).first;
     }
     return found->second;
 }
@@ -129,6 +136,24 @@ void BM_FilterRows(benchmark::State &state)
     setRate(state, records);
 }
 
+// The checker reads the whole file; listing its big section (BM_ListSection) is the
+// yardstick. A text in a numeric column makes it walk that section's lines once more to
+// name the cell (the second argument: 1).
+void BM_CheckFile(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    const bool problem = state.range(1) != 0;
+    const QString &path = tableFile(records, problem);
+    for (auto _ : state) {
+        const std::vector<TableProblem> problems = TableCheck::CheckFile(path);
+        // A duplicate field and the text that shows.
+        if (problems.size() != (problem ? 2 : 0))
+            state.SkipWithError("unexpected problems in the generated file");
+        benchmark::DoNotOptimize(problems.data());
+    }
+    setRate(state, records);
+}
+
 } // namespace
 
 BENCHMARK(BM_FilterRows)
@@ -136,6 +161,9 @@ BENCHMARK(BM_FilterRows)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenFile)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListSection)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckFile)
+    ->ArgsProduct({{10000, 100000, 1000000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByNumericColumn)
     ->Arg(10000)
     ->Arg(100000)

@@ -2,12 +2,15 @@
 //
 //   tbldump [--sort N] [--csv|--json] FILE          the tab captions opening FILE builds
 //   tbldump [--sort N] [--csv|--json] FILE CAPTION  the list that clicking tab CAPTION shows
+//   tbldump --check [--json] FILE                   where the reader may surprise the author
 //
-// Exit status: 0 done, 1 the file cannot be read or the output cannot be written (one
-// line on stderr), 2 wrong usage (one line saying what is wrong, and where help is).
+// Exit status: 0 done (with --check: no problems), 1 the file cannot be read or the
+// output cannot be written (one line on stderr), 2 wrong usage (one line saying what is
+// wrong, and where help is), 3 with --check: problems found.
 
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
+#include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablewriter.h"
 
@@ -15,12 +18,14 @@
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <new>
 #include <optional>
 
 namespace {
 
 constexpr const char *Usage =
     "Usage: tbldump [--sort N] [--csv | --json] FILE [CAPTION]\n"
+    "       tbldump --check [--json] FILE\n"
     "\n"
     "Prints what the table viewer shows for the table file FILE.\n"
     "  FILE          the tab captions that opening FILE builds, one per line,\n"
@@ -36,14 +41,19 @@ constexpr const char *Usage =
     "  --json        write JSON instead: the list as an array with one object per row\n"
     "                in display order, keyed by column title, cells as shown; the tab\n"
     "                captions and the raw text's lines as arrays of strings.\n"
+    "  --check       list where the viewer reads FILE differently from what its author\n"
+    "                may have meant, one problem per line as FILE:LINE: KIND: message,\n"
+    "                sorted by line; with --json an array of objects with the keys\n"
+    "                \"line\", \"kind\", \"section\" and \"message\".\n"
     "  --help        show this help.\n"
     "  --version     show the program's version.\n"
-    "Output is UTF-8. Exit status: 0 done, 1 the file cannot be read or the output\n"
-    "cannot be written, 2 wrong usage.\n";
+    "Output is UTF-8. Exit status: 0 done (--check: no problems), 1 the file cannot be\n"
+    "read or the output cannot be written, 2 wrong usage, 3 --check found problems.\n";
 
 constexpr int ExitDone = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
+constexpr int ExitProblems = 3;
 
 int usageError(const QString &message)
 {
@@ -58,6 +68,7 @@ struct Request
     TableWriter::Format format = TableWriter::Format::Tsv;
     QString fname;
     std::optional<QString> caption;
+    bool check = false;
 };
 
 // Parses the arguments (without the program name). Returns the request, or sets exitCode
@@ -70,7 +81,8 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
     const QCommandLineOption csv(QStringLiteral("csv"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption sort(QStringLiteral("sort"), QString(), QStringLiteral("N"));
-    parser.addOptions({help, version, csv, json, sort});
+    const QCommandLineOption check(QStringLiteral("check"));
+    parser.addOptions({help, version, csv, json, sort, check});
 
     // The parser wants the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tbldump")} + arguments)) {
@@ -123,6 +135,19 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
         request.format = TableWriter::Format::Json;
 
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(check)) {
+        request.check = true;
+        if (parser.isSet(sort) || parser.isSet(csv)) {
+            exitCode = usageError(QStringLiteral("--check takes only --json"));
+            return std::nullopt;
+        }
+        if (positional.size() != 1) {
+            exitCode =
+                usageError(positional.isEmpty() ? QStringLiteral("no table file given")
+                                                : QStringLiteral("--check takes one table file"));
+            return std::nullopt;
+        }
+    }
     if (positional.isEmpty() || positional.size() > 2) {
         exitCode = usageError(positional.isEmpty() ? QStringLiteral("no table file given")
                                                    : QStringLiteral("too many arguments"));
@@ -134,22 +159,29 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
     return request;
 }
 
-// The tab captions, or the list or raw text of one tab, as the viewer shows them.
-void dump(const Request &request, Utf8Output &out)
+// The tab captions, or the list or raw text of one tab, as the viewer shows them; or the
+// problems of the file. Returns the exit status for what was written.
+int dump(const Request &request, Utf8Output &out)
 {
+    if (request.check) {
+        const std::vector<TableProblem> problems = TableCheck::CheckFile(request.fname);
+        TableWriter::WriteProblems(problems, request.fname, request.format, out);
+        return problems.empty() ? ExitDone : ExitProblems;
+    }
     HeadlessTableWindow window;
     if (request.sortColumn)
         window.clickColumn(*request.sortColumn - 1);
     TableLoader::LoadFile(window, request.fname, TableLoader::OpenCaption);
     if (!request.caption) {
         TableWriter::WriteLines(window.tabs(), request.format, out);
-        return;
+        return ExitDone;
     }
     window.clickTab(*request.caption);
     if (*request.caption == TableLoader::UnparsedCaption)
         TableWriter::WriteRawText(RawText::load(request.fname), request.format, out);
     else
         TableWriter::WriteList(window.listModel(), request.format, out);
+    return ExitDone;
 }
 
 } // namespace
@@ -165,11 +197,17 @@ int main(int argc, char **argv)
         return exitCode;
 
     Utf8Output out(SinkTo(stdout));
+    int status = ExitDone;
     try {
-        dump(*request, out);
+        status = dump(*request, out);
     } catch (const LoadError &error) {
         out.flush();
         std::fprintf(stderr, "tbldump: %s\n", error.message().toLocal8Bit().constData());
+        return ExitFailed;
+    } catch (const std::bad_alloc &) {
+        out.flush();
+        std::fprintf(stderr, "tbldump: %s: not enough memory\n",
+                     request->fname.toLocal8Bit().constData());
         return ExitFailed;
     }
     // A full disk or a closed output must not pass for a complete dump.
@@ -177,5 +215,5 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "tbldump: cannot write the output\n");
         return ExitFailed;
     }
-    return ExitDone;
+    return status;
 }

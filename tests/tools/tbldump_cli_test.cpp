@@ -61,6 +61,14 @@ TEST(TbldumpCli, ExitStatusAndMessages)
         {{QStringLiteral("--csv"), QStringLiteral("--json"), table}, 2, "exclude"},
         {{table, QStringLiteral("Items"), QStringLiteral("more")}, 2, "too many"},
         {{QStringLiteral("--"), table, QStringLiteral("Items")}, 0, nullptr},
+        {{QStringLiteral("--check"), table}, 0, nullptr},
+        {{QStringLiteral("--check"), missing}, 1, "No such file"},
+        {{QStringLiteral("--check"), QStringLiteral("--json"), dir.path()}, 1, "Is a folder"},
+        {{QStringLiteral("--check"), table, QStringLiteral("Items")}, 2, "one table file"},
+        {{QStringLiteral("--check"), QStringLiteral("--csv"), table}, 2, "--check"},
+        {{QStringLiteral("--check"), QStringLiteral("--sort"), QStringLiteral("2"), table},
+         2,
+         "--check"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());

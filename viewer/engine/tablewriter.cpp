@@ -1,11 +1,13 @@
 #include "tablewriter.h"
 
 #include "rawtext.h"
+#include "tablecheck.h"
 #include "tablemodel.h"
 
 #include <QChar>
 #include <array>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace {
@@ -280,6 +282,38 @@ void WriteRawText(const RawText &raw, Format format, Utf8Output &out)
         out.jsonString(raw.line(i));
     }
     out.bytes(count == 0 ? "]\n" : "\n]\n");
+}
+
+void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname, Format format,
+                   Utf8Output &out)
+{
+    if (format != Format::Json) {
+        for (const TableProblem &p : problems) {
+            out.text(fname);
+            out.byte(':');
+            out.bytes(std::to_string(p.line).c_str());
+            out.bytes(": ");
+            out.text(TableCheck::KindName(p.kind));
+            out.bytes(": ");
+            out.text(p.message);
+            out.byte('\n');
+        }
+        return;
+    }
+    out.byte('[');
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        const TableProblem &p = problems[i];
+        out.bytes(i == 0 ? "\n{\"line\":" : ",\n{\"line\":");
+        out.bytes(std::to_string(p.line).c_str());
+        out.bytes(",\"kind\":");
+        out.jsonString(TableCheck::KindName(p.kind));
+        out.bytes(",\"section\":");
+        out.jsonString(p.section);
+        out.bytes(",\"message\":");
+        out.jsonString(p.message);
+        out.byte('}');
+    }
+    out.bytes(problems.empty() ? "]\n" : "\n]\n");
 }
 
 } // namespace TableWriter

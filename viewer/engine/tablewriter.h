@@ -13,6 +13,8 @@
 //   a quote, CR or LF, quotes inside doubled.
 // - JSON: an array with one object per row keyed by column title (a later column of the
 //   same title repeats the key), one row per line.
+// Lists of texts (the tab captions, the raw text's lines, the problems of a file) are
+// written one per line, or as a JSON array.
 // Lone UTF-16 surrogates are written as U+FFFD.
 //
 // Failure: when the sink returns false, the Utf8Output stops writing (later output is
@@ -32,6 +34,7 @@
 class Listing;
 class RawText;
 class TableListModel;
+struct TableProblem;
 
 class Utf8Output
 {
@@ -100,5 +103,11 @@ void WriteList(const TableListModel &model, Format format, Utf8Output &out);
 void WriteLines(const QStringList &lines, Format format, Utf8Output &out);
 // The file's lines without their terminators, each ended by LF, or a JSON array of them.
 void WriteRawText(const RawText &raw, Format format, Utf8Output &out);
+
+// Problems found in the file fname, in their order: one line each as
+// "FILE:LINE: KIND: message" (TSV and CSV alike), or a JSON array of objects with the
+// keys "line", "kind", "section" and "message".
+void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname, Format format,
+                   Utf8Output &out);
 
 } // namespace TableWriter
