@@ -1,14 +1,17 @@
 // Table loading with arbitrary file contents: open ("#"), list one section, sort by one
-// column, then check that the list model agrees with its listing.
+// column, then check that the list model agrees with its listing; and check the file for
+// problems, comparing what the checker says with what the loader did.
 //
 // Input layout: byte 0 picks the section (one of the tabs, or the empty section before
 // the first header), byte 1 picks the sort column, the rest is the file.
 
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
+#include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tableloader.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <cstdint>
 #include <cstdio>
@@ -106,6 +109,65 @@ void CheckRawText(const QByteArray &bytes)
     Check(text == raw.text(), "raw lines differ from the raw text");
 }
 
+qsizetype CountProblems(const std::vector<TableProblem> &problems, TableProblem::Kind kind,
+                        const QString *section = nullptr)
+{
+    qsizetype n = 0;
+    for (const TableProblem &p : problems)
+        n += p.kind == kind && (!section || p.section == *section) ? 1 : 0;
+    return n;
+}
+
+// The checker's problems: in order, on lines of the file, and where the loader's result
+// shows them, as many as it shows. listed is the caption whose records the model holds.
+void CheckProblems(const QByteArray &bytes, const HeadlessTableWindow &window,
+                   const QString &listed)
+{
+    using Kind = TableProblem::Kind;
+    const std::vector<TableProblem> problems = TableCheck::CheckBytes(bytes);
+    const qsizetype lines = RawText::fromBytes(bytes).lineCount();
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        Check(problems[i].line >= 1 && problems[i].line <= lines, "problem beyond the lines");
+        Check(!problems[i].message.isEmpty() && !problems[i].message.contains(u'\n'),
+              "message not one line");
+        if (i > 0)
+            Check(problems[i - 1].line < problems[i].line ||
+                      (problems[i - 1].line == problems[i].line &&
+                       TableCheck::KindName(problems[i - 1].kind) <
+                           TableCheck::KindName(problems[i].kind)),
+                  "problems out of order");
+    }
+
+    // Each tab but the first is one header that made a tab.
+    qsizetype blankEnds = 0;
+    qsizetype endLike = 0;
+    for (qsizetype t = 1; t < window.tabs().size(); ++t) {
+        const QString &caption = window.tabs()[t];
+        blankEnds += caption.startsWith(u' ') || caption.endsWith(u' ') ? 1 : 0;
+        QString core = caption;
+        while (!core.isEmpty() && (core.front() == u' ' || core.front() == u'\t'))
+            core.remove(0, 1);
+        while (!core.isEmpty() && (core.back() == u' ' || core.back() == u'\t'))
+            core.chop(1);
+        endLike += AsciiLower(core) == QStringLiteral("end") ? 1 : 0;
+    }
+    Check(CountProblems(problems, Kind::SectionBlank) == blankEnds, "section-blank count");
+    Check(CountProblems(problems, Kind::EndNotEnd) == endLike, "end-not-end count");
+
+    // The first tab shows the raw text: a section of its name is never seen listed.
+    if (listed == TableLoader::OpenCaption || listed == TableLoader::UnparsedCaption ||
+        !window.tabs().contains(listed))
+        return;
+    Check(CountProblems(problems, Kind::Unreachable, &listed) == 0, "a listed section unreachable");
+    const Listing &listing = window.listModel().listing();
+    QSet<QString> names;
+    for (int r = 0; r < listing.rowCount(); ++r)
+        names.insert(listing.cell(r, 0).toString());
+    Check(CountProblems(problems, Kind::DuplicateName, &listed) ==
+              listing.rowCount() - names.size(),
+          "duplicate-name count");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -135,6 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     window.clickTab(caption);
     Check(window.statusPanel(1) == QStringLiteral("Ready"), "status after the tab click");
     CheckModel(window.listModel());
+    CheckProblems(QByteArray(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2)), window,
+                  caption);
 
     window.clickColumn(data[1] % (window.listModel().columnCount() + 1));
     CheckModel(window.listModel());
