@@ -34,6 +34,8 @@ std::string_view view(QByteArrayView bytes)
 
 qsizetype find(QByteArrayView bytes, char c)
 {
+    if (bytes.isEmpty())
+        return -1; // an empty view may have no data at all
     const void *at = std::memchr(bytes.data(), c, static_cast<std::size_t>(bytes.size()));
     return at ? static_cast<const char *>(at) - bytes.data() : -1;
 }
