@@ -185,6 +185,18 @@ namespace TableWriter {
 
 namespace {
 
+// A JSON array of count items, one per line; item(i) writes item i.
+template <typename Item>
+void WriteArray(std::size_t count, Utf8Output &out, Item &&item)
+{
+    out.byte('[');
+    for (std::size_t i = 0; i < count; ++i) {
+        out.bytes(i == 0 ? "\n" : ",\n");
+        item(i);
+    }
+    out.bytes(count == 0 ? "]\n" : "\n]\n");
+}
+
 void WriteDelimited(const Listing &listing, std::span<const int> rows, bool csv, Utf8Output &out)
 {
     const int columns = listing.columnCount();
@@ -214,21 +226,17 @@ void WriteDelimited(const Listing &listing, std::span<const int> rows, bool csv,
 void WriteJson(const Listing &listing, std::span<const int> rows, Utf8Output &out)
 {
     const int columns = listing.columnCount();
-    out.byte('[');
-    bool first = true;
-    for (const int source : rows) {
-        out.bytes(first ? "\n{" : ",\n{");
-        first = false;
+    WriteArray(rows.size(), out, [&](std::size_t r) {
+        out.byte('{');
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 out.byte(',');
             out.jsonString(listing.column(c).title);
             out.byte(':');
-            out.jsonString(listing.cell(source, c));
+            out.jsonString(listing.cell(rows[r], c));
         }
         out.byte('}');
-    }
-    out.bytes(rows.empty() ? "]\n" : "\n]\n");
+    });
 }
 
 } // namespace
@@ -258,12 +266,8 @@ void WriteLines(const QStringList &lines, Format format, Utf8Output &out)
         }
         return;
     }
-    out.byte('[');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        out.bytes(i == 0 ? "\n" : ",\n");
-        out.jsonString(lines[i]);
-    }
-    out.bytes(lines.isEmpty() ? "]\n" : "\n]\n");
+    WriteArray(std::size_t(lines.size()), out,
+               [&](std::size_t i) { out.jsonString(lines[qsizetype(i)]); });
 }
 
 void WriteRawText(const RawText &raw, Format format, Utf8Output &out)
@@ -276,12 +280,8 @@ void WriteRawText(const RawText &raw, Format format, Utf8Output &out)
         }
         return;
     }
-    out.byte('[');
-    for (qsizetype i = 0; i < count; ++i) {
-        out.bytes(i == 0 ? "\n" : ",\n");
-        out.jsonString(raw.line(i));
-    }
-    out.bytes(count == 0 ? "]\n" : "\n]\n");
+    WriteArray(std::size_t(count), out,
+               [&](std::size_t i) { out.jsonString(raw.line(qsizetype(i))); });
 }
 
 void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname, Format format,
@@ -300,10 +300,9 @@ void WriteProblems(const std::vector<TableProblem> &problems, const QString &fna
         }
         return;
     }
-    out.byte('[');
-    for (std::size_t i = 0; i < problems.size(); ++i) {
+    WriteArray(problems.size(), out, [&](std::size_t i) {
         const TableProblem &p = problems[i];
-        out.bytes(i == 0 ? "\n{\"line\":" : ",\n{\"line\":");
+        out.bytes("{\"line\":");
         out.bytes(std::to_string(p.line).c_str());
         out.bytes(",\"kind\":");
         out.jsonString(TableCheck::KindName(p.kind));
@@ -312,8 +311,7 @@ void WriteProblems(const std::vector<TableProblem> &problems, const QString &fna
         out.bytes(",\"message\":");
         out.jsonString(p.message);
         out.byte('}');
-    }
-    out.bytes(problems.empty() ? "]\n" : "\n]\n");
+    });
 }
 
 } // namespace TableWriter
