@@ -288,8 +288,9 @@ struct Section
 {
     std::string_view name;
     bool hash = false;     // named "#": its tab reopens the file instead of listing it
-    bool listable = false; // a tab of this name has been made
-    // Field lines read while no tab of this name was made yet; an empty line marks the
+    bool tabMade = false;  // a header of this name makes a tab
+    bool listable = false; // a tab of this name lists it (made so far)
+    // Field lines read while no tab lists this section (yet); an empty line marks the
     // start of a block.
     std::vector<std::pair<qint64, QByteArrayView>> waiting;
 
@@ -320,8 +321,6 @@ public:
                     [this](qint64 number, QByteArrayView line) { readLine(number, line); });
         bool secondWalk = false;
         for (Section &s : m_sections) {
-            if (s.hash)
-                continue;
             if (!s.listable) {
                 for (const auto &[number, line] : s.waiting) {
                     if (number > 0)
@@ -381,6 +380,7 @@ private:
         const QByteArrayView name = tab < 0 ? text : text.first(tab);
         Section &s = section(name);
         if (!endsSections(text)) {
+            s.tabMade = true;
             if (isEndTrimmed(name))
                 report(number, Kind::EndNotEnd, s,
                        QStringLiteral("section %1 gets a tab: the header is not read as an "
@@ -408,7 +408,7 @@ private:
         m_current = &s;
         if (s.listable)
             s.blockHasName = false;
-        else if (!s.hash)
+        else
             s.waiting.emplace_back(0, QByteArrayView());
     }
 
@@ -428,9 +428,7 @@ private:
                    QStringLiteral("field %1 reads %2: the character right after \":\" is "
                                   "dropped")
                        .arg(quoted(fieldName(line, colon)), quoted(valueText(line, colon))));
-        if (s.hash)
-            unreachable(s, number, line);
-        else if (!s.listable)
+        if (!s.listable)
             s.waiting.emplace_back(number, line);
         else
             listedField(s, number, line, colon);
@@ -453,7 +451,7 @@ private:
             return;
         const QString field = quoted(fieldName(line, colon));
         QString why;
-        if (s.hash)
+        if (s.hash && s.tabMade)
             why = QStringLiteral("the tab \"#\" reopens the file instead of listing it");
         else if (s.name.empty() && (m_firstHeader == 0 || number < m_firstHeader))
             why = QStringLiteral("it comes before the first header, and no header without a "
