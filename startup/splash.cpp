@@ -12,10 +12,13 @@
 #include "vexa32/strings.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
+#include <QWindow>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -57,6 +60,49 @@ void SetColour(QLabel *label, const QColor &colour)
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
 }
+
+// Exposures of the splash window: when the last one came.
+class ExposeWatch : public QObject
+{
+public:
+    explicit ExposeWatch(QWindow *window) : m_window(window)
+    {
+        m_clock.start();
+        if (window != nullptr) {
+            window->installEventFilter(this);
+        }
+    }
+    ~ExposeWatch() override
+    {
+        if (m_window) {
+            m_window->removeEventFilter(this);
+        }
+    }
+    bool seen() const { return m_seen; }
+    qint64 sinceLast() const { return m_clock.elapsed() - m_last; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Expose) {
+            m_seen = true;
+            m_last = m_clock.elapsed();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWindow> m_window;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    bool m_seen = false;
+};
+
+// Longest wait for the window system before painting anyway.
+constexpr int ExposeWaitMs = 500;
+// After a window over the splash has closed, exposures stop coming once the window
+// manager has taken its frame away; this quiet time ends the wait early.
+constexpr int QuietMs = 60;
 
 QColor ToColor(quint32 value)
 {
@@ -109,6 +155,7 @@ void SplashStart(unsigned char expectedChecksum, quint32 suffixColour, QString c
 
     // The right-aligned "32" ends just past the product name.
     form.lbl32->move(name->x() + name->width() - TwipsToPixelsX(720), form.lbl32->y());
+    form.FitTitle();
 
     EstablishSuiteDirectories();
 
@@ -133,8 +180,7 @@ void SplashStart(unsigned char expectedChecksum, quint32 suffixColour, QString c
     }
     form.show();
     // Drawn completely now: while start-up goes on the thread does not handle events.
-    form.repaint();
-    QCoreApplication::processEvents();
+    PaintSplashNow(form, SplashPaint::FirstShow);
 
     const unsigned char checksum = Startup::SplashFileChecksum(picture);
     if (expectedChecksum != 0 && checksum != expectedChecksum) {
@@ -146,6 +192,40 @@ void SplashStart(unsigned char expectedChecksum, quint32 suffixColour, QString c
             MessageButtons::OkCancel, MessageAnswer::Cancel);
         if (answer == MessageAnswer::Cancel)
             EndProgram();
+        PaintSplashNow(form, SplashPaint::AfterCover);
+    }
+}
+
+void PaintSplashNow(QWidget &splash, SplashPaint when)
+{
+    QWindow *handle = splash.windowHandle();
+    QElapsedTimer clock;
+    clock.start();
+    {
+        ExposeWatch watch(handle);
+        // Round trips to the window system, so that its exposures arrive, handled until
+        // the splash is on screen (first show) or until they stop (after a window over it
+        // has closed); bounded either way.
+        while (handle != nullptr && clock.elapsed() < ExposeWaitMs) {
+            QGuiApplication::sync();
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            const bool done = when == SplashPaint::FirstShow
+                                  ? handle->isExposed()
+                                  : watch.seen() && watch.sinceLast() >= QuietMs;
+            if (done) {
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    splash.repaint();
+    QGuiApplication::sync();
+}
+
+void RepaintSplash()
+{
+    if (g_splash != nullptr && g_splash->isVisible()) {
+        PaintSplashNow(*g_splash, SplashPaint::AfterCover);
     }
 }
 

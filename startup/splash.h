@@ -9,11 +9,26 @@
 #include <QString>
 #include <functional>
 
+class QWidget;
 class VexaSplash;
 
 namespace Vexa32 {
 
 void SplashStart(unsigned char expectedChecksum, quint32 suffixColour, QString creditText);
+
+// Paints the splash completely and hands it to the window system before returning: the
+// thread may block next (Wait), and a blocked thread repaints nothing. On its first show
+// it waits until the window system has put the window on screen, after a window over it
+// has closed until the uncovered parts have been reported; at most half a second.
+enum class SplashPaint
+{
+    FirstShow,
+    AfterCover
+};
+void PaintSplashNow(QWidget &splash, SplashPaint when);
+
+// PaintSplashNow(AfterCover) for the shown splash, if there is one.
+void RepaintSplash();
 
 // Blocks for delay milliseconds (0: only yields), then deletes the splash window.
 void SplashEnd(int delay = 0);

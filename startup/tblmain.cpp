@@ -67,8 +67,11 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
         associate = true;
     else if (stored == QLatin1String("0"))
         associate = false;
-    else
+    else {
         associate = AskForAssociation();
+        // The question box lay over the splash: the splash is drawn again before the hold.
+        RepaintSplash();
+    }
 
     if (associate)
         AssociateTblFiles();

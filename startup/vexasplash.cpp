@@ -2,12 +2,14 @@
 
 #include "vexa32/gui/screen.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <algorithm>
 
 using Vexa32::TwipsToPixelsX;
 using Vexa32::TwipsToPixelsY;
@@ -154,4 +156,47 @@ void VexaSplash::SetRightAlignedCaption(QLabel *label, const QString &text)
     label->setText(text);
     label->adjustSize();
     label->move(right - label->width() + 1, label->y());
+}
+
+QRect VexaSplash::InkRect(const QLabel *label)
+{
+    const QFontMetrics metrics(label->font());
+    const QRect contents = label->contentsRect();
+    const QString text = label->text();
+    const int x = (label->alignment() & Qt::AlignRight)
+                      ? contents.right() + 1 - metrics.horizontalAdvance(text)
+                      : contents.left();
+    const int baseline = contents.top() + metrics.ascent();
+    return metrics.tightBoundingRect(text).translated(label->pos() + QPoint(x, baseline));
+}
+
+void VexaSplash::FitTitle()
+{
+    // Glyphs keep this many pixels from the edge and from each other.
+    constexpr int Gap = 2;
+    QLabel *name = lblProductName[0];
+    QLabel *shadow = lblProductName[1];
+
+    // The design's top edge suits fonts with a large internal leading; with less, the tops
+    // of the capitals would be cut off: name and shadow move down together.
+    const int over = Gap - InkRect(name).top();
+    if (over > 0) {
+        name->move(name->x(), name->y() + over);
+        shadow->move(shadow->x(), shadow->y() + over);
+    }
+
+    // The "32" follows the name (and its shadow) directly, at its design height ...
+    const int nameRight = std::max(InkRect(name).right(), InkRect(shadow).right());
+    lbl32->move(lbl32->x() + nameRight + Gap - InkRect(lbl32).left(), lbl32->y());
+
+    // ... but above the platform line where the two would touch.
+    const QRect suffix = InkRect(lbl32);
+    const QRect platform = InkRect(lblPlatform).adjusted(-Gap, -Gap, Gap, Gap);
+    if (suffix.intersects(platform)) {
+        lbl32->move(lbl32->x(), lbl32->y() - (suffix.bottom() - platform.top() + 1));
+    }
+    const int outside = Gap - InkRect(lbl32).top();
+    if (outside > 0) {
+        lbl32->move(lbl32->x(), lbl32->y() + outside);
+    }
 }

@@ -34,6 +34,14 @@ public:
     // Sets a right-aligned label's text and sizes it to the text, its right edge in place.
     static void SetRightAlignedCaption(QLabel *label, const QString &text);
 
+    // Moves the product name, its shadow and the "32" so that their glyphs lie inside the
+    // window and beside each other: the name below the top edge, the "32" right after the
+    // name and clear of the platform line. Run once the texts are set.
+    void FitTitle();
+
+    // The rectangle a label's glyphs cover, in its parent's coordinates.
+    static QRect InkRect(const QLabel *label);
+
 private:
     QWidget *m_client = nullptr;
 };

@@ -39,7 +39,20 @@ TEST_F(SplashTest, ShowsNameVersionCreditAndPictures)
     EXPECT_EQ(shadow->palette().color(QPalette::WindowText), QColor(128, 128, 128));
     EXPECT_EQ(splash->lbl32->text(), QStringLiteral("32"));
     EXPECT_EQ(splash->lbl32->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_EQ(splash->lbl32->x(), name->x() + name->width() - Vexa32::TwipsToPixelsX(720));
+    // Name, shadow and "32" lie inside the window, the "32" right after the name, and no
+    // two of them (nor the platform line) run into each other.
+    const QRect inside = splash->client()->rect();
+    const QRect nameInk = VexaSplash::InkRect(name);
+    const QRect shadowInk = VexaSplash::InkRect(shadow);
+    const QRect suffixInk = VexaSplash::InkRect(splash->lbl32);
+    const QRect platformInk = VexaSplash::InkRect(splash->lblPlatform);
+    for (const QRect &ink : {nameInk, shadowInk, suffixInk, platformInk}) {
+        EXPECT_TRUE(inside.contains(ink)) << ink.x() << "," << ink.y();
+    }
+    EXPECT_GT(suffixInk.left(), shadowInk.right());
+    EXPECT_LE(suffixInk.left(), shadowInk.right() + 4);
+    EXPECT_FALSE(suffixInk.intersects(platformInk));
+    EXPECT_LT(suffixInk.top(), platformInk.top());
     EXPECT_EQ(splash->lblVersion->text(), QStringLiteral("Version 1.0 Beta 01 (Build 01)"));
     EXPECT_EQ(splash->lblLicenseTo->text(), Vexa32::DefaultCreditText);
     // Right-aligned labels grow to the left.
