@@ -1,6 +1,9 @@
 // The suite's tools library: the about box of the suite and the version check. Both entry
 // points are plain C procedures without arguments or result; they show a modal message box
-// and return when it is closed. They never throw out of the library.
+// and return when it is closed. They never throw out of the library. The version check names
+// the same download page as the program's own messages.
+
+#include "startup/vexainit.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,7 +13,6 @@ namespace {
 
 const QString SuiteName = QStringLiteral("Korvax Manager");
 const QString SuiteVersion = QStringLiteral("3.2");
-const QString DownloadAddress = QStringLiteral("https://korvax-manager.example.org/downloads");
 
 // The modules show these boxes only while an application object runs.
 bool HaveApplication()
@@ -44,7 +46,7 @@ extern "C" __attribute__((visibility("default"))) void DoKMVC()
         QMessageBox::information(
             nullptr, QStringLiteral("Check for new version"),
             QStringLiteral("Installed: %1 %2\n\nNew versions of the suite are published at\n%3")
-                .arg(SuiteName, SuiteVersion, DownloadAddress));
+                .arg(SuiteName, SuiteVersion, Vexa32::DownloadAddress));
     } catch (...) {
     }
 }

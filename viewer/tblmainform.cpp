@@ -26,6 +26,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
+#include <QWindow>
 
 namespace {
 
@@ -87,6 +88,12 @@ void TBLMainForm::buildControls()
     ui.Toolbar1Open = ui.Toolbar1->addAction(OpenTableIcon(), QStringLiteral("Open .TBL"));
     ui.Toolbar1Open->setObjectName(QStringLiteral("Toolbar1FileOpen"));
     ui.Toolbar1Open->setData(QStringLiteral("FileOpen"));
+    // The toolbar's buttons have one size, whatever their caption asks for.
+    if (QWidget *button = ui.Toolbar1->widgetForAction(ui.Toolbar1Open)) {
+        button->setObjectName(QStringLiteral("Toolbar1FileOpenButton"));
+        button->setFixedSize(TwipsToPixelsX(MainFormDesign::ToolbarButtonWidth),
+                             TwipsToPixelsY(MainFormDesign::ToolbarButtonHeight));
+    }
     connect(ui.Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
 
@@ -207,6 +214,7 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
     m_loading = true;
     try {
         TableLoader::LoadFile(*this, fname, caption);
+        m_shownTab = m_ui->TabStrip1->currentIndex();
         if (caption == TableLoader::OpenCaption) {
             noteRecentFile(fname);
         }
@@ -260,4 +268,24 @@ void TBLMainForm::resizeEvent(QResizeEvent *event)
     m_ui->Toolbar1->resize(width, m_ui->Toolbar1->height());
     m_ui->Toolbar2->resize(width, m_ui->Toolbar2->height());
     Form_Resize();
+}
+
+void TBLMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (QWindow *handle = windowHandle()) {
+        handle->removeEventFilter(this);
+        handle->installEventFilter(this);
+    }
+}
+
+bool TBLMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    // The layout works on the outer size; when the window manager frames the window after
+    // the last layout, the first exposure runs it again with the frame included.
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        frameGeometry().size() != m_layoutOuter) {
+        Form_Resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

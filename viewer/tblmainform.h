@@ -108,6 +108,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
@@ -126,6 +128,7 @@ private:
     void openFromOutside(const QString &path);
     void noteRecentFile(const QString &path);
     void refreshRecentMenu();
+    void updateFileCommands();
 
     std::unique_ptr<Controls> m_ui; // pointers to the widgets, which the window owns
     std::unique_ptr<Extras> m_extras;
@@ -134,4 +137,8 @@ private:
     OpenFileDialog m_openDialog;
     bool m_loading = false;
     bool m_busy = false;
+    // The outer size the layout last ran for: the frame is known only once the window
+    // manager has framed the shown window, and the layout runs again then.
+    QSize m_layoutOuter;
+    int m_shownTab = 0; // the tab whose section the panes show
 };

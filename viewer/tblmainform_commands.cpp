@@ -24,6 +24,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTableView>
 
@@ -148,6 +149,7 @@ void TBLMainForm::Form_Resize()
     using namespace Vexa32;
     Controls &ui = *m_ui;
     const QRect outer = frameGeometry();
+    m_layoutOuter = outer.size();
     const double outerWidth = PixelsToTwipsX(outer.width());
     const double outerHeight = PixelsToTwipsY(outer.height());
 
@@ -245,7 +247,12 @@ void TBLMainForm::TabStrip1_Click()
     if (index < 0) {
         return;
     }
-    LoadFileOrReport(m_currentFile, tabs->tabData(index).toString());
+    if (!LoadFileOrReport(m_currentFile, tabs->tabData(index).toString()) &&
+        m_shownTab < tabs->count() && m_shownTab != tabs->currentIndex()) {
+        // The panes still show the section of the tab before: that tab is selected again.
+        const QSignalBlocker quiet(m_ui->TabStrip1);
+        m_ui->TabStrip1->setCurrentIndex(m_shownTab);
+    }
 }
 
 void TBLMainForm::ListView1_ItemClick(int displayRow)

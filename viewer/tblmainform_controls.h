@@ -45,4 +45,6 @@ namespace MainFormDesign {
 constexpr int ClientWidth = 11460;
 constexpr int ClientHeight = 9210;
 constexpr int NameColumnWidth = 2000;
+constexpr int ToolbarButtonWidth = 1245;
+constexpr int ToolbarButtonHeight = 420;
 } // namespace MainFormDesign

@@ -231,6 +231,18 @@ void TBLMainForm::buildExtras()
     });
 
     refreshRecentMenu();
+    updateFileCommands();
+}
+
+void TBLMainForm::updateFileCommands()
+{
+    // Finding, copying and switching sections need a loaded file.
+    const bool loaded = !m_currentFile.isEmpty();
+    Extras &ex = *m_extras;
+    for (QAction *action : {ex.MenuEditFind, ex.MenuEditFindNext, ex.MenuEditCopy,
+                            ex.MenuEditShowRaw, ex.MenuViewNextTab, ex.MenuViewPreviousTab}) {
+        action->setEnabled(loaded);
+    }
 }
 
 void TBLMainForm::setFileTypeAssociation(std::function<void()> associate)
@@ -315,9 +327,25 @@ void TBLMainForm::applyFindText(const QString &text)
     for (int column = 0; column < header->count(); ++column) {
         widths.push_back(header->sectionSize(column));
     }
+    const QModelIndex current = ui.ListView1->currentIndex();
+    const int record = current.isValid() ? m_model->sourceRow(current.row()) : -1;
     m_model->setFilterText(text);
     for (int column = 0; column < header->count() && column < int(widths.size()); ++column) {
         header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
+    }
+    // The selected record stays selected while the filter keeps it; panel 2 names no
+    // record that the list no longer shows.
+    int shown = -1;
+    for (int row = 0; record >= 0 && row < m_model->rowCount(); ++row) {
+        if (m_model->sourceRow(row) == record) {
+            shown = row;
+            break;
+        }
+    }
+    if (shown >= 0) {
+        ui.ListView1->setCurrentIndex(m_model->index(shown, 0));
+    } else {
+        setStatusPanel(2, QString());
     }
     updateFindStatus();
 }
@@ -412,7 +440,9 @@ void TBLMainForm::CopySelectedRows()
             if (column > 0) {
                 text += u'\t';
             }
-            text += m_model->cellView(row, column);
+            // Numbers are shown padded with blanks to a fixed width; a spreadsheet wants
+            // the value alone.
+            text += m_model->cellView(row, column).trimmed();
         }
         text += u'\n';
     }

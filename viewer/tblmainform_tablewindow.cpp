@@ -140,6 +140,9 @@ void TBLMainForm::repaintWindow()
 void TBLMainForm::setCurrentFile(const QString &fname)
 {
     m_currentFile = fname;
+    if (m_extras) {
+        updateFileCommands();
+    }
 }
 
 void TBLMainForm::runLayout()

@@ -166,10 +166,17 @@ private Q_SLOTS:
         const QRect row = list()->visualRect(w.listModel().index(1, 0));
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, row.center());
         QCOMPARE(w.statusPanel(2), QStringLiteral("Corvette"));
+        // A filter that keeps the record keeps it selected and named in panel 2.
+        typeFind(QStringLiteral("corv"));
+        QTRY_COMPARE(names(), QStringList{QStringLiteral("Corvette")});
+        QCOMPARE(list()->currentIndex().row(), 0);
+        QCOMPARE(w.statusPanel(2), QStringLiteral("Corvette"));
 
-        // Another section keeps the text and counts again.
+        // Another section keeps the text and counts again. A filter that hides the record
+        // empties panel 2.
         typeFind(QStringLiteral("nothing like it"));
         QTRY_COMPARE(findBar()->statusText(), QStringLiteral("0 of 3 records"));
+        QCOMPARE(w.statusPanel(2), QString());
         tabs()->setCurrentIndex(2);
         QCOMPARE(findBar()->statusText(), QStringLiteral("0 of 1 records"));
         tabs()->setCurrentIndex(1);
@@ -234,8 +241,8 @@ private Q_SLOTS:
         QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  QStringLiteral("Name\tSpeed\tHull\tClass\n"
-                                "Battleship\t        6.25\t       45000\tHeavy\n"
-                                "Frigate\t        9.00\t        1200\tMedium\n"));
+                                "Battleship\t6.25\t45000\tHeavy\n"
+                                "Frigate\t9.00\t1200\tMedium\n"));
     }
 
     void enterShowsTheRecordsRawLine()
@@ -391,6 +398,38 @@ private Q_SLOTS:
             QCOMPARE(associations, c.associations);
         }
         w.setFileTypeAssociation({});
+    }
+
+    void fileCommandsNeedAFile()
+    {
+        const char *commands[] = {"MenuEditFind",    "MenuEditFindNext", "MenuEditCopy",
+                                  "MenuEditShowRaw", "MenuViewNextTab",  "MenuViewPreviousTab"};
+        TBLMainForm fresh;
+        for (const char *name : commands) {
+            QVERIFY2(!Child<QAction>(&fresh, name)->isEnabled(), name);
+        }
+        fresh.LoadFile(m_ships, QStringLiteral("#"));
+        for (const char *name : commands) {
+            QVERIFY2(Child<QAction>(&fresh, name)->isEnabled(), name);
+        }
+    }
+
+    void failedTabLoadSelectsTheShownTabAgain()
+    {
+        TBLMainForm &w = *m_window;
+        const QString doomed = writeTable(QStringLiteral("doomed.tbl"));
+        w.LoadFile(doomed, QStringLiteral("#"));
+        tabs()->setCurrentIndex(1);
+        QVERIFY(list()->isVisible());
+        QVERIFY(QFile::remove(doomed));
+        QString header;
+        AnswerNextModal([&](QWidget *dialog) { header = dialog->windowTitle(); });
+        tabs()->setCurrentIndex(2);
+        QVERIFY(!header.isEmpty());
+        // The list of the section before is still shown, under its own tab.
+        QCOMPARE(tabs()->currentIndex(), 1);
+        QCOMPARE(w.listModel().totalRowCount(), 3);
+        w.LoadFile(m_ships, QStringLiteral("#"));
     }
 
     void keyboardSwitchesSectionsAndEveryMenuHasAMnemonic()

@@ -397,6 +397,8 @@ private Q_SLOTS:
         const QSize frameExtra = w.frameGeometry().size() - w.size();
         w.resize(QSize(900, 700) - frameExtra);
         QTRY_COMPARE(w.frameGeometry().size(), QSize(900, 700));
+        // The toolbar button: 1245 x 420 twips.
+        QCOMPARE(Child<QWidget>(&w, "Toolbar1FileOpenButton")->size(), QSize(83, 28));
         // In twips at 15 a pixel: outer - 240, outer - 1540, then - 240 and - 600.
         QCOMPARE(tabStrip->width(), 900 - 16);
         QCOMPARE(tabStrip->height(), 700 - 103);
