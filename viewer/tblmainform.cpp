@@ -27,6 +27,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QWindow>
+#include <utility>
 
 namespace {
 
@@ -146,6 +147,13 @@ void TBLMainForm::buildControls()
                 }
             });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
+    // A width the user sets (by dragging or by a double-click on a divider, which fits the
+    // column to the rows in view) is kept for the section while the file stays open.
+    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (!m_applyingWidths && !m_loading && column < m_model->listing().columnCount()) {
+            m_columnWidths[shownSection()][m_model->listing().column(column).title] = size;
+        }
+    });
     ui.ListView1->hide();
 
     ui.Text1 = Named(new QPlainTextEdit(ui.Frame1), "Text1");
@@ -186,19 +194,32 @@ void TBLMainForm::buildControls()
     }
 }
 
+QString TBLMainForm::shownSection() const
+{
+    const QTabBar *tabs = m_ui->TabStrip1;
+    return tabs->currentIndex() >= 0 ? tabs->tabData(tabs->currentIndex()).toString() : QString();
+}
+
 void TBLMainForm::applyColumnWidths()
 {
     using namespace Vexa32;
     QHeaderView *header = m_ui->ListView1->horizontalHeader();
     const Listing &listing = m_model->listing();
+    // Widths the user gave this section's columns since the file was opened come first.
+    const auto stored = m_columnWidths.find(shownSection());
+    const bool quiet = std::exchange(m_applyingWidths, true);
     for (int column = 0; column < listing.columnCount(); ++column) {
         int twips = listing.column(column).widthTwips;
         if (twips < 0 && column == 0) {
             twips = MainFormDesign::NameColumnWidth;
         }
-        header->resizeSection(column,
-                              twips >= 0 ? TwipsToPixelsX(twips) : header->defaultSectionSize());
+        int pixels = twips >= 0 ? TwipsToPixelsX(twips) : header->defaultSectionSize();
+        if (stored != m_columnWidths.end()) {
+            pixels = stored->second.value(listing.column(column).title, pixels);
+        }
+        header->resizeSection(column, pixels);
     }
+    m_applyingWidths = quiet;
     if (m_model->sorted() && m_model->sortKey() < listing.columnCount()) {
         header->setSortIndicatorShown(true);
         header->setSortIndicator(m_model->sortKey(), Qt::AscendingOrder);
@@ -213,6 +234,9 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
     const bool wasLoading = m_loading;
     m_loading = true;
     try {
+        if (caption == TableLoader::OpenCaption) {
+            m_columnWidths.clear();
+        }
         TableLoader::LoadFile(*this, fname, caption);
         m_shownTab = m_ui->TabStrip1->currentIndex();
         if (caption == TableLoader::OpenCaption) {

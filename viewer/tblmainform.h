@@ -15,9 +15,11 @@
 
 #include "viewer/engine/tablewindow.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -118,6 +120,7 @@ private:
     void buildControls();
     void buildMenus();
     void applyColumnWidths();
+    QString shownSection() const; // the caption of the selected tab's section
 
     struct Extras;
     void buildExtras();
@@ -141,4 +144,8 @@ private:
     // manager has framed the shown window, and the layout runs again then.
     QSize m_layoutOuter;
     int m_shownTab = 0; // the tab whose section the panes show
+    // Column widths (pixels) the user set, by section caption and column title; emptied
+    // when a file is opened.
+    std::map<QString, QHash<QString, int>> m_columnWidths;
+    bool m_applyingWidths = false;
 };

@@ -400,6 +400,40 @@ private Q_SLOTS:
         w.setFileTypeAssociation({});
     }
 
+    void columnWidthsKeptPerSectionAndFitByDoubleClick()
+    {
+        listShips();
+        QHeaderView *header = list()->horizontalHeader();
+        const int defaultWidth = header->sectionSize(1);
+        header->resizeSection(1, defaultWidth + 50);
+        tabs()->setCurrentIndex(2);
+        QCOMPARE(header->sectionSize(1), defaultWidth);
+        tabs()->setCurrentIndex(1);
+        QCOMPARE(header->sectionSize(1), defaultWidth + 50);
+        // Sorting keeps them as well; opening the file again forgets them.
+        m_window->ListView1_ColumnClick(2);
+        QCOMPARE(header->sectionSize(1), defaultWidth + 50);
+        listShips();
+        QCOMPARE(header->sectionSize(1), defaultWidth);
+
+        // A double-click on the divider right of a column fits it to its texts: from too
+        // narrow and from too wide it comes to the same width.
+        const auto fit = [&](int from) {
+            header->resizeSection(0, from);
+            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                               QPoint(header->sectionViewportPosition(0) + header->sectionSize(0),
+                                      header->height() / 2));
+            return header->sectionSize(0);
+        };
+        const int fitted = fit(12);
+        QVERIFY(fitted >=
+                QFontMetrics(list()->font()).horizontalAdvance(QStringLiteral("Battleship")));
+        QCOMPARE(fit(400), fitted);
+        tabs()->setCurrentIndex(2);
+        tabs()->setCurrentIndex(1);
+        QCOMPARE(header->sectionSize(0), fitted);
+    }
+
     void fileCommandsNeedAFile()
     {
         const char *commands[] = {"MenuEditFind",    "MenuEditFindNext", "MenuEditCopy",
