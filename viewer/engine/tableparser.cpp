@@ -252,6 +252,85 @@ private:
     QStringView m_text;
 };
 
+// Handles the lines of one reading of the file for every section at once: each section
+// name has a LineHandler of its own that sees only that section's header and field lines,
+// so it ends with what a reading for that one caption would list.
+class SectionsHandler
+{
+public:
+    explicit SectionsHandler(bool utf8) : m_utf8(utf8)
+    {
+        m_nameOnly.appendColumn(QStringLiteral("Name"), NameColumnWidth);
+        // Field lines before the first header belong to the section named "".
+        m_current = &handlerFor(QString());
+    }
+
+    void line(QByteArrayView line)
+    {
+        if (line.isEmpty())
+            return;
+        if (line[0] == '#') {
+            const QByteArrayView text = line.sliced(1);
+            const qsizetype tab = findByte(text, '\t');
+            QString name = TableText::Decode(tab < 0 ? text : text.first(tab), m_utf8);
+            if (!isEndHeader(text))
+                m_sections.append(name);
+            m_current = &handlerFor(std::move(name));
+        } else if (line[0] != '$') {
+            return;
+        }
+        m_current->line(line);
+    }
+
+    bool wantsFieldLines() const { return true; }
+
+    ParsedSections take()
+    {
+        ParsedSections result;
+        result.utf8 = m_utf8;
+        for (const QString &caption : std::as_const(m_sections)) {
+            const auto found = m_index.constFind(caption);
+            if (found == m_index.constEnd() || result.listings.contains(caption))
+                continue;
+            result.listings.insert(
+                caption,
+                m_handlers[static_cast<std::size_t>(found.value())]->handler.take().listing);
+        }
+        result.sections = std::move(m_sections);
+        return result;
+    }
+
+private:
+    struct Section
+    {
+        Section(QString sectionName, const Listing &listed, bool utf8)
+            : name(std::move(sectionName)), handler(name, listed, utf8)
+        {
+        }
+        const QString name; // the handler keeps a reference to it
+        LineHandler handler;
+    };
+
+    LineHandler &handlerFor(QString &&name)
+    {
+        const auto found = m_index.constFind(name);
+        if (found != m_index.constEnd())
+            return m_handlers[static_cast<std::size_t>(found.value())]->handler;
+        m_index.insert(name, static_cast<int>(m_handlers.size()));
+        // The "#" section's handler reads in the open mode; given a listing with only the
+        // "Name" column, it lists just that section's rows.
+        m_handlers.push_back(std::make_unique<Section>(std::move(name), m_nameOnly, m_utf8));
+        return m_handlers.back()->handler;
+    }
+
+    const bool m_utf8;
+    Listing m_nameOnly;
+    std::vector<std::unique_ptr<Section>> m_handlers;
+    QHash<QString, int> m_index;
+    QStringList m_sections;
+    LineHandler *m_current = nullptr;
+};
+
 // Index of the first CR or LF in data[from, to), or to. Eight bytes at a time.
 qsizetype findLineEnd(const char *data, qsizetype from, qsizetype to)
 {
@@ -293,7 +372,8 @@ qsizetype findHeaderLine(const char *data, qsizetype from, qsizetype to)
 
 // Reads the file's lines into handler. With check set, stops and returns false at the
 // first piece that is not valid UTF-8.
-bool readLines(QFile &file, const QString &fname, LineHandler &handler, bool check, qsizetype skip)
+template <typename Handler>
+bool readLines(QFile &file, const QString &fname, Handler &handler, bool check, qsizetype skip)
 {
     constexpr qsizetype Chunk = qsizetype(4) << 20;
     std::vector<char> buffer(static_cast<std::size_t>(Chunk));
@@ -374,6 +454,25 @@ ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, con
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     LineHandler handler(caption, listed, false);
+    readLines(file, fname, handler, false, 0);
+    return handler.take();
+}
+
+ParsedSections ParseSections(QFile &file, const QString &fname)
+{
+    char head[3] = {};
+    const qsizetype headSize = TableFile::ReadChunk(file, fname, head, 3);
+    const qsizetype bom = TableText::Utf8BomSize(QByteArrayView(head, headSize));
+    if (!file.seek(0))
+        throw LoadError(fname, file.errorString());
+    {
+        SectionsHandler handler(true);
+        if (readLines(file, fname, handler, bom == 0, bom))
+            return handler.take();
+    }
+    if (!file.seek(0))
+        throw LoadError(fname, file.errorString());
+    SectionsHandler handler(false);
     readLines(file, fname, handler, false, 0);
     return handler.take();
 }

@@ -9,6 +9,7 @@
 #include "listing.h"
 
 #include <QFile>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -23,11 +24,28 @@ struct ParsedTable
     bool utf8 = false;
 };
 
+// Every section of a file at once, each as clicking its tab would list it.
+struct ParsedSections
+{
+    // The captions of the non-end headers, in file order (a repeated header repeats).
+    QStringList sections;
+    // For each distinct caption: its records from all blocks of that name, in file order,
+    // as the reader stores them (before the formatting pass). Each listing starts with
+    // the column "Name", 2000 twips wide.
+    QHash<QString, Listing> listings;
+    bool utf8 = false;
+};
+
 namespace TableParser {
 
 // Reads file (opened, at its start) as LoadFile does for caption. listed is the listing
 // the rows are appended to in "#" mode (only its columns are used); for any other caption
 // the listing starts with the single column "Name", 2000 twips wide.
 ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed);
+
+// Reads file (opened, at its start) once and lists every section named by a tab. Each
+// listing holds what Parse would list for that caption; the one for a section named "#"
+// holds only that section's rows (Parse's "#" mode appends them to an earlier listing).
+ParsedSections ParseSections(QFile &file, const QString &fname);
 
 } // namespace TableParser

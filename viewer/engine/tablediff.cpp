@@ -1,0 +1,218 @@
+#include "tablediff.h"
+
+#include "tablefile.h"
+#include "tableloader.h"
+#include "tableparser.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+constexpr int NameColumnWidth = 2000;
+
+// The records of each name in one listing, in file order, as a chain through the rows,
+// and how many records of that name each side has had so far.
+struct NameEntry
+{
+    int nextOld = -1; // the next old row of this name not yet matched, or -1
+    int lastOld = -1;
+    int oldCount = 0;
+    int newCount = 0;
+};
+
+ParsedSections readSections(const QString &fname)
+{
+    const std::unique_ptr<QFile> file = TableFile::Open(fname);
+    try {
+        return TableParser::ParseSections(*file, fname);
+    } catch (const std::length_error &) {
+        throw LoadError(fname, QStringLiteral("File too large"));
+    } catch (const std::bad_alloc &) {
+        throw LoadError(fname, QStringLiteral("Not enough memory"));
+    }
+}
+
+Listing emptySection()
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), NameColumnWidth);
+    return listing;
+}
+
+Listing takeSection(ParsedSections &parsed, const QString &caption)
+{
+    auto found = parsed.listings.find(caption);
+    if (found == parsed.listings.end())
+        return emptySection();
+    Listing listing = std::move(found.value());
+    parsed.listings.erase(found);
+    return listing;
+}
+
+} // namespace
+
+QStringView SectionDiff::removedName(const Record &record) const
+{
+    return oldListing.cell(record.row, 0);
+}
+
+QStringView SectionDiff::addedName(const Record &record) const
+{
+    return newListing.cell(record.row, 0);
+}
+
+QStringView SectionDiff::name(const FieldChange &change) const
+{
+    return newListing.cell(change.newRow, 0);
+}
+
+QStringView SectionDiff::field(const FieldChange &change) const
+{
+    if (change.newColumn >= 0)
+        return newListing.column(change.newColumn).title;
+    return oldListing.column(change.oldColumn).title;
+}
+
+QStringView SectionDiff::oldValue(const FieldChange &change) const
+{
+    return change.oldColumn < 0 ? QStringView() : oldListing.cell(change.oldRow, change.oldColumn);
+}
+
+QStringView SectionDiff::newValue(const FieldChange &change) const
+{
+    return change.newColumn < 0 ? QStringView() : newListing.cell(change.newRow, change.newColumn);
+}
+
+bool TableComparison::differs() const
+{
+    for (const SectionDiff &section : sections) {
+        if (section.differs())
+            return true;
+    }
+    return false;
+}
+
+const SectionDiff *TableComparison::section(QStringView caption) const
+{
+    for (const SectionDiff &section : sections) {
+        if (section.caption == caption)
+            return &section;
+    }
+    return nullptr;
+}
+
+namespace TableDiff {
+
+SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing newListing)
+{
+    SectionDiff diff;
+    diff.caption = caption;
+    diff.oldListing = std::move(oldListing);
+    diff.newListing = std::move(newListing);
+    const Listing &before = diff.oldListing;
+    const Listing &after = diff.newListing;
+    const int oldRows = before.rowCount();
+    const int newRows = after.rowCount();
+
+    // Match the records: the k-th record of a name in the new file takes the k-th of
+    // that name in the old file. The views point into the listings, which stay put.
+    QHash<QStringView, NameEntry> names;
+    names.reserve(oldRows);
+    std::vector<int> nextSameName(static_cast<std::size_t>(oldRows), -1);
+    for (int row = 0; row < oldRows; ++row) {
+        NameEntry &entry = names[before.cell(row, 0)];
+        if (entry.lastOld < 0)
+            entry.nextOld = row;
+        else
+            nextSameName[static_cast<std::size_t>(entry.lastOld)] = row;
+        entry.lastOld = row;
+        ++entry.oldCount;
+    }
+    std::vector<int> oldOccurrence(static_cast<std::size_t>(oldRows), 0);
+    for (auto it = names.begin(); it != names.end(); ++it) {
+        int occurrence = 0;
+        for (int row = it->nextOld; row >= 0; row = nextSameName[static_cast<std::size_t>(row)])
+            oldOccurrence[static_cast<std::size_t>(row)] = ++occurrence;
+    }
+
+    // Where each new column's field is in the old listing, and the old-only fields.
+    QHash<QStringView, int> oldColumnOf;
+    for (int c = 1; c < before.columnCount(); ++c) {
+        if (!oldColumnOf.contains(before.column(c).title))
+            oldColumnOf.insert(before.column(c).title, c);
+    }
+    std::vector<int> oldColumnFor(static_cast<std::size_t>(std::max(after.columnCount(), 1)), -1);
+    QSet<QStringView> newTitles;
+    for (int c = 1; c < after.columnCount(); ++c) {
+        newTitles.insert(after.column(c).title);
+        oldColumnFor[static_cast<std::size_t>(c)] = oldColumnOf.value(after.column(c).title, -1);
+    }
+    std::vector<int> oldOnlyColumns;
+    for (int c = 1; c < before.columnCount(); ++c) {
+        if (!newTitles.contains(before.column(c).title))
+            oldOnlyColumns.push_back(c);
+    }
+
+    std::vector<char> oldMatched(static_cast<std::size_t>(oldRows), 0);
+    for (int row = 0; row < newRows; ++row) {
+        NameEntry &entry = names[after.cell(row, 0)];
+        const int occurrence = ++entry.newCount;
+        const int partner = entry.nextOld;
+        if (partner < 0) {
+            diff.added.push_back({row, occurrence});
+            continue;
+        }
+        entry.nextOld = nextSameName[static_cast<std::size_t>(partner)];
+        oldMatched[static_cast<std::size_t>(partner)] = 1;
+        for (int c = 1; c < after.columnCount(); ++c) {
+            const int oldColumn = oldColumnFor[static_cast<std::size_t>(c)];
+            const QStringView now = after.cell(row, c);
+            const QStringView was = oldColumn < 0 ? QStringView() : before.cell(partner, oldColumn);
+            if (now != was)
+                diff.changed.push_back({partner, row, occurrence, oldColumn, c});
+        }
+        for (const int oldColumn : oldOnlyColumns) {
+            if (!before.cell(partner, oldColumn).isEmpty())
+                diff.changed.push_back({partner, row, occurrence, oldColumn, -1});
+        }
+    }
+    for (int row = 0; row < oldRows; ++row) {
+        if (!oldMatched[static_cast<std::size_t>(row)])
+            diff.removed.push_back({row, oldOccurrence[static_cast<std::size_t>(row)]});
+    }
+    return diff;
+}
+
+TableComparison CompareFiles(const QString &oldFile, const QString &newFile,
+                             const std::optional<QString> &onlyCaption)
+{
+    ParsedSections before = readSections(oldFile);
+    ParsedSections after = readSections(newFile);
+
+    QStringList captions;
+    QSet<QString> seen;
+    for (const QStringList *tabs : {&before.sections, &after.sections}) {
+        for (const QString &caption : *tabs) {
+            if (caption == TableLoader::UnparsedCaption || seen.contains(caption))
+                continue;
+            if (onlyCaption && caption != *onlyCaption)
+                continue;
+            seen.insert(caption);
+            captions.append(caption);
+        }
+    }
+
+    TableComparison comparison;
+    comparison.sections.reserve(static_cast<std::size_t>(captions.size()));
+    for (const QString &caption : std::as_const(captions)) {
+        comparison.sections.push_back(
+            CompareListings(caption, takeSection(before, caption), takeSection(after, caption)));
+    }
+    return comparison;
+}
+
+} // namespace TableDiff
