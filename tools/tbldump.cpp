@@ -3,14 +3,18 @@
 //   tbldump [--sort N] [--csv|--json] FILE          the tab captions opening FILE builds
 //   tbldump [--sort N] [--csv|--json] FILE CAPTION  the list that clicking tab CAPTION shows
 //   tbldump --check [--json] FILE                   where the reader may surprise the author
+//   tbldump --diff [--json] OLD NEW [CAPTION]       what differs between two table files
 //
-// Exit status: 0 done (with --check: no problems), 1 the file cannot be read or the
-// output cannot be written (one line on stderr), 2 wrong usage (one line saying what is
-// wrong, and where help is), 3 with --check: problems found.
+// Exit status: 0 done (with --check: no problems; with --diff: the files do not differ),
+// 1 a file cannot be read or the output cannot be written (one line on stderr), 2 wrong
+// usage (one line saying what is wrong, and where help is), 3 with --check: problems
+// found; with --diff: the files differ.
 
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
+#include "viewer/engine/tablediff.h"
+#include "viewer/engine/tablediffwriter.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablewriter.h"
 
@@ -26,6 +30,7 @@ namespace {
 constexpr const char *Usage =
     "Usage: tbldump [--sort N] [--csv | --json] FILE [CAPTION]\n"
     "       tbldump --check [--json] FILE\n"
+    "       tbldump --diff [--json] OLD NEW [CAPTION]\n"
     "\n"
     "Prints what the table viewer shows for the table file FILE.\n"
     "  FILE          the tab captions that opening FILE builds, one per line,\n"
@@ -45,15 +50,27 @@ constexpr const char *Usage =
     "                may have meant, one problem per line as FILE:LINE: KIND: message,\n"
     "                sorted by line; with --json an array of objects with the keys\n"
     "                \"line\", \"kind\", \"section\" and \"message\".\n"
+    "  --diff OLD NEW [CAPTION]\n"
+    "                what differs between the table files OLD and NEW, section by\n"
+    "                section (only CAPTION when given), records matched by name, values\n"
+    "                as read: for each section that differs a line \"@@ CAPTION\", then\n"
+    "                \"- NAME\" for each record only OLD has, \"~ NAME: FIELD: OLD -> NEW\"\n"
+    "                for each changed field, \"+ NAME\" for each record only NEW has.\n"
+    "                Names and values are escaped as in lists; an empty value is\n"
+    "                written \"(none)\". With --json: an array with one object per\n"
+    "                difference (\"section\", \"change\", \"name\", \"occurrence\", and\n"
+    "                \"field\", \"old\", \"new\" for a changed field).\n"
     "  --help        show this help.\n"
     "  --version     show the program's version.\n"
-    "Output is UTF-8. Exit status: 0 done (--check: no problems), 1 the file cannot be\n"
-    "read or the output cannot be written, 2 wrong usage, 3 --check found problems.\n";
+    "Output is UTF-8. Exit status: 0 done (--check: no problems, --diff: no\n"
+    "differences), 1 a file cannot be read or the output cannot be written, 2 wrong\n"
+    "usage, 3 --check found problems or the files differ (--diff).\n";
 
 constexpr int ExitDone = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 constexpr int ExitProblems = 3;
+constexpr int ExitDiffers = 3;
 
 int usageError(const QString &message)
 {
@@ -69,6 +86,9 @@ struct Request
     QString fname;
     std::optional<QString> caption;
     bool check = false;
+    // With --diff: fname is the old file, newFname the new one.
+    bool diff = false;
+    QString newFname;
 };
 
 // Parses the arguments (without the program name). Returns the request, or sets exitCode
@@ -82,7 +102,8 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption sort(QStringLiteral("sort"), QString(), QStringLiteral("N"));
     const QCommandLineOption check(QStringLiteral("check"));
-    parser.addOptions({help, version, csv, json, sort, check});
+    const QCommandLineOption diff(QStringLiteral("diff"));
+    parser.addOptions({help, version, csv, json, sort, check, diff});
 
     // The parser wants the program name first.
     if (!parser.parse(QStringList{QStringLiteral("tbldump")} + arguments)) {
@@ -135,6 +156,32 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
         request.format = TableWriter::Format::Json;
 
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(diff)) {
+        if (parser.isSet(check)) {
+            exitCode = usageError(QStringLiteral("--check and --diff exclude each other"));
+            return std::nullopt;
+        }
+        if (parser.isSet(csv)) {
+            exitCode = usageError(QStringLiteral("--diff writes text or --json, not --csv"));
+            return std::nullopt;
+        }
+        if (parser.isSet(sort)) {
+            exitCode = usageError(QStringLiteral("--sort does not apply to --diff"));
+            return std::nullopt;
+        }
+        if (positional.size() < 2 || positional.size() > 3) {
+            exitCode =
+                usageError(positional.size() < 2 ? QStringLiteral("--diff needs two table files")
+                                                 : QStringLiteral("too many arguments"));
+            return std::nullopt;
+        }
+        request.diff = true;
+        request.fname = positional[0];
+        request.newFname = positional[1];
+        if (positional.size() == 3)
+            request.caption = positional[2];
+        return request;
+    }
     if (parser.isSet(check)) {
         request.check = true;
         if (parser.isSet(sort) || parser.isSet(csv)) {
@@ -184,6 +231,18 @@ int dump(const Request &request, Utf8Output &out)
     return ExitDone;
 }
 
+// What differs between the two files. Returns the exit status for what was written.
+int compare(const Request &request, Utf8Output &out)
+{
+    const TableComparison comparison =
+        TableDiff::CompareFiles(request.fname, request.newFname, request.caption);
+    if (request.format == TableWriter::Format::Json)
+        TableDiff::WriteJson(comparison, out);
+    else
+        TableDiff::WriteText(comparison, out);
+    return comparison.differs() ? ExitDiffers : ExitDone;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -199,7 +258,7 @@ int main(int argc, char **argv)
     Utf8Output out(SinkTo(stdout));
     int status = ExitDone;
     try {
-        status = dump(*request, out);
+        status = request->diff ? compare(*request, out) : dump(*request, out);
     } catch (const LoadError &error) {
         out.flush();
         std::fprintf(stderr, "tbldump: %s\n", error.message().toLocal8Bit().constData());

@@ -40,6 +40,12 @@ TEST(TbldumpCli, ExitStatusAndMessages)
     file.write("#Items\r\n$Name: Lamp\r\n");
     file.close();
     const QString missing = dir.filePath(QStringLiteral("missing.tbl"));
+    const QString changed = dir.filePath(QStringLiteral("changed.tbl"));
+    QFile other(changed);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("#Items\r\n$Name: Rope\r\n");
+    other.close();
+    const QString diff = QStringLiteral("--diff");
 
     struct Case
     {
@@ -69,6 +75,17 @@ TEST(TbldumpCli, ExitStatusAndMessages)
         {{QStringLiteral("--check"), QStringLiteral("--sort"), QStringLiteral("2"), table},
          2,
          "--check"},
+        {{diff, table, table}, 0, nullptr},
+        {{diff, table, changed}, 3, nullptr},
+        {{diff, QStringLiteral("--json"), table, changed, QStringLiteral("Items")}, 3, nullptr},
+        {{diff, table, changed, QStringLiteral("Other")}, 0, nullptr},
+        {{diff, missing, changed}, 1, "missing.tbl: No such file"},
+        {{diff, table, dir.path()}, 1, "Is a folder"},
+        {{diff, table}, 2, "two table files"},
+        {{diff, table, changed, QStringLiteral("Items"), QStringLiteral("more")}, 2, "too many"},
+        {{diff, QStringLiteral("--csv"), table, changed}, 2, "--csv"},
+        {{diff, QStringLiteral("--sort"), QStringLiteral("2"), table, changed}, 2, "--sort"},
+        {{diff, QStringLiteral("--check"), table, changed}, 2, "exclude"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
@@ -95,10 +112,13 @@ TEST(TbldumpCli, ExitStatusAndMessages)
         // Output that cannot be written is a failure, not a dump.
         QProcess full;
         full.setStandardOutputFile(QStringLiteral("/dev/full"));
-        full.start(QStringLiteral(TBLDUMP_PATH), {table, QStringLiteral("Items")});
-        ASSERT_TRUE(full.waitForFinished(60000));
-        EXPECT_EQ(full.exitCode(), 1);
-        EXPECT_TRUE(full.readAllStandardError().contains("cannot write"));
+        for (const QStringList &args :
+             {QStringList{table, QStringLiteral("Items")}, QStringList{diff, table, changed}}) {
+            full.start(QStringLiteral(TBLDUMP_PATH), args);
+            ASSERT_TRUE(full.waitForFinished(60000));
+            EXPECT_EQ(full.exitCode(), 1);
+            EXPECT_TRUE(full.readAllStandardError().contains("cannot write"));
+        }
     }
 
     const DumpResult help = tbldump({QStringLiteral("--help")});
