@@ -197,56 +197,88 @@ void WriteArray(std::size_t count, Utf8Output &out, Item &&item)
     out.bytes(count == 0 ? "]\n" : "\n]\n");
 }
 
-void WriteDelimited(const Listing &listing, std::span<const int> rows, bool csv, Utf8Output &out)
+} // namespace
+
+ListWriter::ListWriter(const Listing &listing, Format format, Utf8Output &out, bool unpadded)
+    : m_listing(listing), m_format(format), m_out(out)
 {
     const int columns = listing.columnCount();
-    auto cell = [&](QStringView text, int column) {
-        if (column > 0)
+    m_trim.resize(static_cast<std::size_t>(columns));
+    for (int c = 0; c < columns; ++c)
+        m_trim[static_cast<std::size_t>(c)] = unpadded && listing.column(c).rightAligned;
+    if (format == Format::Json) {
+        out.byte('[');
+        return;
+    }
+    const bool csv = format == Format::Csv;
+    for (int c = 0; c < columns; ++c) {
+        if (c > 0)
             out.byte(csv ? ',' : '\t');
         if (csv)
-            out.csvField(text);
+            out.csvField(listing.column(c).title);
         else
-            out.text(text, true);
-    };
-    auto lineEnd = [&] {
-        if (csv)
-            out.byte('\r');
-        out.byte('\n');
-    };
-    for (int c = 0; c < columns; ++c)
-        cell(listing.column(c).title, c);
-    lineEnd();
-    for (const int source : rows) {
-        for (int c = 0; c < columns; ++c)
-            cell(listing.cell(source, c), c);
-        lineEnd();
+            out.text(listing.column(c).title, true);
     }
+    out.bytes(csv ? "\r\n" : "\n");
 }
 
-void WriteJson(const Listing &listing, std::span<const int> rows, Utf8Output &out)
+QStringView ListWriter::cell(int row, int column) const
 {
-    const int columns = listing.columnCount();
-    WriteArray(rows.size(), out, [&](std::size_t r) {
-        out.byte('{');
+    QStringView text = m_listing.cell(row, column);
+    if (m_trim[static_cast<std::size_t>(column)]) {
+        qsizetype blanks = 0;
+        while (blanks < text.size() && text[blanks] == u' ')
+            ++blanks;
+        text = text.sliced(blanks);
+    }
+    return text;
+}
+
+void ListWriter::rows(std::span<const int> rows)
+{
+    const int columns = m_listing.columnCount();
+    if (m_format == Format::Json) {
+        // One object per line, as WriteArray writes its items.
+        for (const int source : rows) {
+            m_out.bytes(m_anyRow ? ",\n{" : "\n{");
+            m_anyRow = true;
+            for (int c = 0; c < columns; ++c) {
+                if (c > 0)
+                    m_out.byte(',');
+                m_out.jsonString(m_listing.column(c).title);
+                m_out.byte(':');
+                m_out.jsonString(cell(source, c));
+            }
+            m_out.byte('}');
+        }
+        return;
+    }
+    const bool csv = m_format == Format::Csv;
+    for (const int source : rows) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
-                out.byte(',');
-            out.jsonString(listing.column(c).title);
-            out.byte(':');
-            out.jsonString(listing.cell(rows[r], c));
+                m_out.byte(csv ? ',' : '\t');
+            if (csv)
+                m_out.csvField(cell(source, c));
+            else
+                m_out.text(cell(source, c), true);
         }
-        out.byte('}');
-    });
+        m_out.bytes(csv ? "\r\n" : "\n");
+    }
+    m_anyRow = m_anyRow || !rows.empty();
 }
 
-} // namespace
+void ListWriter::finish()
+{
+    if (m_format == Format::Json)
+        m_out.bytes(m_anyRow ? "\n]\n" : "]\n");
+}
 
 void WriteList(const Listing &listing, std::span<const int> rows, Format format, Utf8Output &out)
 {
-    if (format == Format::Json)
-        WriteJson(listing, rows, out);
-    else
-        WriteDelimited(listing, rows, format == Format::Csv, out);
+    ListWriter writer(listing, format, out);
+    writer.rows(rows);
+    writer.finish();
 }
 
 void WriteList(const TableListModel &model, Format format, Utf8Output &out)

@@ -93,6 +93,34 @@ enum class Format
     Json
 };
 
+// Writes one list piece by piece, for callers that report progress or may stop between
+// pieces: the constructor writes the column titles (JSON: the opening bracket), rows()
+// any number of rows at a time, finish() the rest. The listing must outlive the writer
+// and stay unchanged meanwhile. WriteList below is the same in one call.
+class ListWriter
+{
+public:
+    // With unpadded set, the cells of right-aligned columns are written without the
+    // blanks the formatting pass put before them.
+    ListWriter(const Listing &listing, Format format, Utf8Output &out, bool unpadded = false);
+    ListWriter(const ListWriter &) = delete;
+    ListWriter &operator=(const ListWriter &) = delete;
+
+    // The rows named by rows (file-order indices, in the order they are to be written;
+    // indices outside the listing give empty cells).
+    void rows(std::span<const int> rows);
+    void finish();
+
+private:
+    QStringView cell(int row, int column) const;
+
+    const Listing &m_listing;
+    const Format m_format;
+    Utf8Output &m_out;
+    std::vector<char> m_trim; // per column: strip leading blanks
+    bool m_anyRow = false;
+};
+
 // The columns of listing and the rows named by rows (file-order indices, in the order
 // they are to be written; indices outside the listing give empty cells).
 void WriteList(const Listing &listing, std::span<const int> rows, Format format, Utf8Output &out);
