@@ -58,6 +58,30 @@ TEST(TableWriter, WritesTheRowsGivenInTheirOrderInEachFormat)
     EXPECT_EQ(none, "[]\n");
 }
 
+TEST(TableWriter, RowsWrittenInPiecesMatchOneCall)
+{
+    const Listing listing = sample();
+    const std::vector<int> rows{2, 0, 1};
+    for (const auto format :
+         {TableWriter::Format::Tsv, TableWriter::Format::Csv, TableWriter::Format::Json}) {
+        QByteArray whole;
+        QByteArray pieces;
+        {
+            Utf8Output out(SinkTo(whole));
+            TableWriter::WriteList(listing, rows, format, out);
+        }
+        {
+            Utf8Output out(SinkTo(pieces));
+            TableWriter::ListWriter writer(listing, format, out);
+            writer.rows(std::span(rows).first(1));
+            writer.rows({});
+            writer.rows(std::span(rows).subspan(1));
+            writer.finish();
+        }
+        EXPECT_EQ(pieces.toStdString(), whole.toStdString());
+    }
+}
+
 TEST(TableWriter, LongTextsCrossBlocksWhole)
 {
     // Cells bigger than a block, and many small ones, arrive complete and in order.
