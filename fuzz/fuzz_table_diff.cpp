@@ -63,6 +63,15 @@ void CheckSections(const QString &path)
     }
 }
 
+// 1-based position of row among the rows of its name.
+int Occurrence(const Listing &listing, int row)
+{
+    int count = 0;
+    for (int r = 0; r <= row; ++r)
+        count += listing.cell(r, 0) == listing.cell(row, 0);
+    return count;
+}
+
 void CheckComparison(const TableComparison &forward, const TableComparison &backward)
 {
     Check(forward.sections.size() == backward.sections.size(), "compared sections differ");
@@ -85,6 +94,9 @@ void CheckComparison(const TableComparison &forward, const TableComparison &back
             Check(diff.oldListing.cell(c.oldRow, 0) == diff.newListing.cell(c.newRow, 0),
                   "matched records of different names");
             Check(diff.oldValue(c) != diff.newValue(c), "a change without a difference");
+            Check(Occurrence(diff.oldListing, c.oldRow) == c.occurrence &&
+                      Occurrence(diff.newListing, c.newRow) == c.occurrence,
+                  "records matched out of their order of occurrence");
         }
         Check(diff.removed.size() == other->added.size() &&
                   diff.added.size() == other->removed.size() &&

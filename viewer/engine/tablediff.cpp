@@ -120,23 +120,30 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
 
     // Match the records: the k-th record of a name in the new file takes the k-th of
     // that name in the old file. The views point into the listings, which stay put.
-    QHash<QStringView, NameEntry> names;
-    names.reserve(oldRows);
+    QHash<QStringView, int> entryOfName;
+    entryOfName.reserve(oldRows);
+    std::vector<NameEntry> entries;
+    std::vector<int> entryOfOld(static_cast<std::size_t>(oldRows));
     std::vector<int> nextSameName(static_cast<std::size_t>(oldRows), -1);
+    std::vector<int> oldOccurrence(static_cast<std::size_t>(oldRows));
+    const auto entryFor = [&](QStringView name) -> int {
+        int &slot = entryOfName[name]; // 0 for a new name, else its index + 1
+        if (slot == 0) {
+            entries.emplace_back();
+            slot = static_cast<int>(entries.size());
+        }
+        return slot - 1;
+    };
     for (int row = 0; row < oldRows; ++row) {
-        NameEntry &entry = names[before.cell(row, 0)];
+        const int index = entryFor(before.cell(row, 0));
+        NameEntry &entry = entries[static_cast<std::size_t>(index)];
         if (entry.lastOld < 0)
             entry.nextOld = row;
         else
             nextSameName[static_cast<std::size_t>(entry.lastOld)] = row;
         entry.lastOld = row;
-        ++entry.oldCount;
-    }
-    std::vector<int> oldOccurrence(static_cast<std::size_t>(oldRows), 0);
-    for (auto it = names.begin(); it != names.end(); ++it) {
-        int occurrence = 0;
-        for (int row = it->nextOld; row >= 0; row = nextSameName[static_cast<std::size_t>(row)])
-            oldOccurrence[static_cast<std::size_t>(row)] = ++occurrence;
+        entryOfOld[static_cast<std::size_t>(row)] = index;
+        oldOccurrence[static_cast<std::size_t>(row)] = ++entry.oldCount;
     }
 
     // Where each new column's field is in the old listing, and the old-only fields.
@@ -158,8 +165,22 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
     }
 
     std::vector<char> oldMatched(static_cast<std::size_t>(oldRows), 0);
+    int lastPartner = -1;
     for (int row = 0; row < newRows; ++row) {
-        NameEntry &entry = names[after.cell(row, 0)];
+        // Copies keep most records in the same order: when the old row after the last
+        // partner has this name and is the next of its name, it is the partner, found
+        // without a look-up.
+        const QStringView name = after.cell(row, 0);
+        const int guess = lastPartner + 1;
+        int index = -1;
+        if (guess < oldRows && before.cell(guess, 0) == name) {
+            index = entryOfOld[static_cast<std::size_t>(guess)];
+            if (entries[static_cast<std::size_t>(index)].nextOld != guess)
+                index = -1;
+        }
+        if (index < 0)
+            index = entryFor(name);
+        NameEntry &entry = entries[static_cast<std::size_t>(index)];
         const int occurrence = ++entry.newCount;
         const int partner = entry.nextOld;
         if (partner < 0) {
@@ -168,6 +189,7 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
         }
         entry.nextOld = nextSameName[static_cast<std::size_t>(partner)];
         oldMatched[static_cast<std::size_t>(partner)] = 1;
+        lastPartner = partner;
         for (int c = 1; c < after.columnCount(); ++c) {
             const int oldColumn = oldColumnFor[static_cast<std::size_t>(c)];
             const QStringView now = after.cell(row, c);
