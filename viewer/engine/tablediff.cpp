@@ -14,12 +14,12 @@ namespace {
 
 constexpr int NameColumnWidth = 2000;
 
-// The records of each name in one listing, in file order, as a chain through the rows,
-// and how many records of that name each side has had so far.
+// One record name: its old rows, in file order, form a chain (nextSameName) of which the
+// unmatched rest starts at nextOld; and how many records of that name each side has.
 struct NameEntry
 {
     int nextOld = -1; // the next old row of this name not yet matched, or -1
-    int lastOld = -1;
+    int lastOld = -1; // the end of the chain while it is built
     int oldCount = 0;
     int newCount = 0;
 };
