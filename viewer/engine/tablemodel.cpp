@@ -1,28 +1,9 @@
 #include "tablemodel.h"
 
 #include "rowfilter.h"
+#include "sortorder.h"
 
 #include <algorithm>
-
-namespace {
-
-// A row's sort key: the lowered text of its key cell in keyText[offset, offset + length).
-// Eight code units after the prefix that all keys share are packed into head, so most
-// comparisons end there.
-struct SortKey
-{
-    quint64 head[2];
-    quint32 offset;
-    quint32 length;
-    int row;
-};
-
-char16_t lowered(char16_t c)
-{
-    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-}
-
-} // namespace
 
 TableListModel::TableListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -145,48 +126,7 @@ void TableListModel::applySort()
     if (!m_sorted || m_sortKey < 0 || m_sortKey >= m_listing.columnCount() || rows < 2)
         return;
 
-    std::vector<SortKey> keys(static_cast<std::size_t>(rows));
-    std::vector<char16_t> keyText;
-    keyText.reserve(static_cast<std::size_t>(rows) * 12);
-    for (int row = 0; row < rows; ++row) {
-        const QStringView text = m_listing.cell(row, m_sortKey);
-        SortKey &key = keys[static_cast<std::size_t>(row)];
-        key.offset = static_cast<quint32>(keyText.size());
-        key.length = static_cast<quint32>(text.size());
-        key.row = row;
-        for (const QChar c : text)
-            keyText.push_back(lowered(c.unicode()));
-    }
-    const char16_t *base = keyText.data();
-
-    // The prefix shared by all keys decides nothing.
-    std::size_t shared = keys[0].length;
-    for (const SortKey &key : keys) {
-        std::size_t i = 0;
-        const std::size_t limit = std::min<std::size_t>(shared, key.length);
-        while (i < limit && base[key.offset + i] == base[keys[0].offset + i])
-            ++i;
-        shared = i;
-    }
-    for (SortKey &key : keys) {
-        key.head[0] = key.head[1] = 0;
-        for (std::size_t i = 0; i < 8 && shared + i < key.length; ++i)
-            key.head[i / 4] |= quint64(base[key.offset + shared + i]) << (48 - 16 * (i % 4));
-    }
-    const std::size_t inHead = shared + 8;
-    std::stable_sort(keys.begin(), keys.end(), [base, inHead](const SortKey &a, const SortKey &b) {
-        if (a.head[0] != b.head[0])
-            return a.head[0] < b.head[0];
-        if (a.head[1] != b.head[1])
-            return a.head[1] < b.head[1];
-        if (a.length <= inHead && b.length <= inHead)
-            return a.length < b.length; // equal heads: the whole keys were compared
-        return std::lexicographical_compare(base + a.offset, base + a.offset + a.length,
-                                            base + b.offset, base + b.offset + b.length);
-    });
-    m_order.resize(keys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        m_order[i] = keys[i].row;
+    m_order = SortOrder::Ascending(m_listing, m_sortKey);
 }
 
 void TableListModel::resort()

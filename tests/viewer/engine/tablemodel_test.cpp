@@ -138,36 +138,47 @@ TEST(TableListModel, SortingMovesPersistentIndexesWithTheirRows)
 }
 
 // Against a plain stable sort of the lowered texts, on keys that share long prefixes,
-// differ only far back or in length, and hold NUL characters.
+// differ only far back or in length, and hold NUL characters; with 8-bit texts only and
+// with texts beyond 8 bits.
 TEST(TableListModel, SortOrderMatchesAPlainStableSort)
 {
-    QStringList names;
-    const QString stems[] = {QStringLiteral("Crate 0000000"),
-                             QStringLiteral("crate 0000000"),
-                             QStringLiteral("Crate 00000001"),
-                             QStringLiteral("Crate"),
-                             QStringLiteral("C"),
-                             QStringLiteral("c")};
-    for (int i = 0; i < 400; ++i) {
-        QString name = stems[i % 6] + QString::number((i * 7919) % 23);
-        if (i % 5 == 0)
-            name.append(QChar(0));
-        if (i % 9 == 0)
-            name.append(QStringLiteral("Z"));
-        names.append(name);
-    }
-    TableListModel model;
-    model.setListing(makeListing(names));
-    model.sortByColumn(0);
+    const QString wide = QString(QChar(0x3A9)) + QStringLiteral("mega");
+    const QString wideStems[] = {wide, wide + QStringLiteral("0000000000"),
+                                 QStringLiteral("Crate ") + wide, QStringLiteral("C")};
+    const QString narrowStems[] = {QStringLiteral("Crate 0000000"),
+                                   QStringLiteral("crate 0000000"),
+                                   QStringLiteral("Crate 00000001"),
+                                   QStringLiteral("Crate"),
+                                   QStringLiteral("C"),
+                                   QStringLiteral("c"),
+                                   QStringLiteral("Crate 0000000000000000000") + QChar(0xE9)};
+    const std::vector<std::vector<QString>> stemSets = {
+        {std::begin(narrowStems), std::end(narrowStems)},
+        {std::begin(wideStems), std::end(wideStems)}};
+    for (const std::vector<QString> &stems : stemSets) {
+        QStringList names;
+        for (int i = 0; i < 400; ++i) {
+            QString name = stems[std::size_t(i) % stems.size()] + QString::number((i * 7919) % 23);
+            if (i % 5 == 0)
+                name.append(QChar(0));
+            if (i % 9 == 0)
+                name.append(QStringLiteral("Z"));
+            names.append(name);
+        }
+        TableListModel model;
+        model.setListing(makeListing(names));
+        model.sortByColumn(0);
 
-    std::vector<int> expected(static_cast<std::size_t>(names.size()));
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        expected[i] = static_cast<int>(i);
-    std::stable_sort(expected.begin(), expected.end(), [&names](int a, int b) {
-        return Vexa32::LowerCase(names[a]) < Vexa32::LowerCase(names[b]);
-    });
-    for (int row = 0; row < model.rowCount(); ++row)
-        ASSERT_EQ(model.sourceRow(row), expected[static_cast<std::size_t>(row)]) << row;
+        std::vector<int> expected(static_cast<std::size_t>(names.size()));
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            expected[i] = static_cast<int>(i);
+        std::stable_sort(expected.begin(), expected.end(), [&names](int a, int b) {
+            return Vexa32::LowerCase(names[a]) < Vexa32::LowerCase(names[b]);
+        });
+        for (int row = 0; row < model.rowCount(); ++row)
+            ASSERT_EQ(model.sourceRow(row), expected[static_cast<std::size_t>(row)])
+                << stems[0].toStdString() << " row " << row;
+    }
 }
 
 } // namespace

@@ -1,0 +1,145 @@
+#include "sortorder.h"
+
+#include <algorithm>
+#include <array>
+
+namespace SortOrder {
+
+namespace {
+
+// A row's sort key. The lowered code units of its key cell that follow the prefix all keys
+// share are packed into head, most significant first: 8 of them as bytes when every key
+// fits in 8 bits, else 4 as 16-bit units, zeros after the end. Keys whose heads tie and
+// that are longer than what head holds are told apart from their cells.
+struct SortKey
+{
+    quint64 head;
+    quint32 length;
+    int row;
+};
+static_assert(sizeof(SortKey) == 16);
+
+char16_t lowered(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+}
+
+// The lowered texts a and b compared by code unit from index from on; the code units
+// before from are equal.
+bool loweredLess(QStringView a, QStringView b, qsizetype from)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = from; i < n; ++i) {
+        const char16_t x = lowered(a[i].unicode());
+        const char16_t y = lowered(b[i].unicode());
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
+
+// Stable least-significant-digit radix sort of keys by head, one pass per byte that is
+// not the same in every key. scratch has keys' size.
+void radixSort(std::vector<SortKey> &keys, std::vector<SortKey> &scratch)
+{
+    quint64 any = 0;
+    quint64 all = ~quint64(0);
+    for (const SortKey &key : keys) {
+        any |= key.head;
+        all &= key.head;
+    }
+    const quint64 varying = any ^ all;
+    for (int shift = 0; shift < 64; shift += 8) {
+        if (((varying >> shift) & 0xFF) == 0)
+            continue;
+        std::array<std::size_t, 256> start{};
+        for (const SortKey &key : keys)
+            ++start[(key.head >> shift) & 0xFF];
+        std::size_t sum = 0;
+        for (std::size_t &count : start) {
+            const std::size_t n = count;
+            count = sum;
+            sum += n;
+        }
+        for (const SortKey &key : keys)
+            scratch[start[(key.head >> shift) & 0xFF]++] = key;
+        keys.swap(scratch);
+    }
+}
+
+} // namespace
+
+std::vector<int> Ascending(const Listing &listing, int column)
+{
+    const int rows = listing.rowCount();
+    std::vector<int> order(static_cast<std::size_t>(std::max(rows, 0)));
+    for (int row = 0; row < rows; ++row)
+        order[static_cast<std::size_t>(row)] = row;
+    if (rows < 2)
+        return order;
+
+    // The prefix shared by all keys decides nothing; whether all keys fit in 8 bits
+    // decides how many code units head holds.
+    const QStringView first = listing.cell(0, column);
+    qsizetype shared = first.size();
+    char16_t high = 0;
+    for (int row = 0; row < rows; ++row) {
+        const QStringView text = listing.cell(row, column);
+        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n; ++i)
+            high |= data[i];
+        qsizetype i = 0;
+        const qsizetype limit = std::min(shared, n);
+        while (i < limit && lowered(data[i]) == lowered(first[i].unicode()))
+            ++i;
+        shared = i;
+    }
+    const bool narrow = high < 0x100;
+    const qsizetype inHead = shared + (narrow ? 8 : 4);
+
+    std::vector<SortKey> keys(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) {
+        const QStringView text = listing.cell(row, column);
+        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
+        const qsizetype n = std::min(text.size(), inHead);
+        quint64 head = 0;
+        if (narrow) {
+            for (qsizetype i = shared; i < n; ++i)
+                head |= quint64(lowered(data[i])) << (56 - 8 * (i - shared));
+        } else {
+            for (qsizetype i = shared; i < n; ++i)
+                head |= quint64(lowered(data[i])) << (48 - 16 * (i - shared));
+        }
+        keys[static_cast<std::size_t>(row)] = SortKey{head, static_cast<quint32>(text.size()), row};
+    }
+    {
+        std::vector<SortKey> scratch(keys.size());
+        radixSort(keys, scratch);
+    }
+
+    // Runs of equal heads are in file order; those whose keys are not all the same length
+    // within what head holds still need their whole keys compared.
+    const auto less = [&listing, column, inHead](const SortKey &a, const SortKey &b) {
+        if (a.length <= inHead && b.length <= inHead)
+            return a.length < b.length; // the whole keys were compared
+        return loweredLess(listing.cell(a.row, column), listing.cell(b.row, column), inHead);
+    };
+    for (std::size_t begin = 0; begin < keys.size();) {
+        std::size_t end = begin + 1;
+        bool same = keys[begin].length <= inHead;
+        while (end < keys.size() && keys[end].head == keys[begin].head) {
+            same = same && keys[end].length == keys[begin].length;
+            ++end;
+        }
+        if (!same && end - begin > 1)
+            std::stable_sort(keys.begin() + std::ptrdiff_t(begin),
+                             keys.begin() + std::ptrdiff_t(end), less);
+        begin = end;
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        order[i] = keys[i].row;
+    return order;
+}
+
+} // namespace SortOrder
