@@ -3,8 +3,10 @@
 #include "numeric.h"
 
 #include <algorithm>
+#include <exception>
 #include <limits>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -112,11 +114,44 @@ void Listing::setCellSlow(int row, int column, QStringView text)
 
 void Listing::formatColumns()
 {
+    std::vector<std::size_t> todo;
     for (std::size_t c = 1; c < m_columns.size() && c < m_stores.size(); ++c) {
+        if (m_columns[c].tag.value_or(0) > 0 || m_columns[c].rightAligned)
+            todo.push_back(c);
+    }
+    // Columns are independent: with many rows, a second thread takes every other one.
+    constexpr int ParallelRows = 50000;
+    if (todo.size() < 2 || m_rows < ParallelRows) {
+        for (const std::size_t c : todo)
+            formatColumn(c);
+        return;
+    }
+    std::exception_ptr failure;
+    std::thread second([&] {
+        try {
+            for (std::size_t i = 1; i < todo.size(); i += 2)
+                formatColumn(todo[i]);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        for (std::size_t i = 0; i < todo.size(); i += 2)
+            formatColumn(todo[i]);
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void Listing::formatColumn(std::size_t c)
+{
+    {
         const Column &col = m_columns[c];
         const qsizetype decimals = std::max(0, col.tag.value_or(0));
-        if (decimals == 0 && !col.rightAligned)
-            continue;
         const ColumnStore &old = m_stores[c];
         ColumnStore formatted;
         formatted.fixed = col.rightAligned;
@@ -212,4 +247,33 @@ void Listing::appendRows(Listing &&other)
     if (m_stores.size() < m_columns.size())
         m_stores.resize(m_columns.size());
     other = Listing();
+}
+
+void Listing::appendRowsMapped(const Listing &other, const std::vector<int> &columnOf)
+{
+    const int base = m_rows;
+    m_rows += other.m_rows;
+    for (std::size_t c = 0; c < other.m_stores.size(); ++c) {
+        const int target = c == 0 ? 0 : (c < columnOf.size() ? columnOf[c] : -1);
+        if (target < 0)
+            continue;
+        const ColumnStore &from = other.m_stores[c];
+        ColumnStore &to = storeFor(target);
+        if (from.fixed || to.fixed) {
+            for (int row = 0; row < other.m_rows; ++row)
+                setCell(base + row, target, storedCell(from, row));
+            continue;
+        }
+        if (from.ends.empty())
+            continue;
+        // Rows of this listing without a cell in the column stay empty.
+        const auto offset = static_cast<quint32>(to.pool.size());
+        checkPoolSize(to.pool.size() + from.pool.size());
+        to.ends.resize(static_cast<std::size_t>(base), offset);
+        to.pool.append(from.pool.data(), from.pool.size());
+        const std::size_t at = to.ends.size();
+        to.ends.resizeUninitialized(at + from.ends.size());
+        for (std::size_t r = 0; r < from.ends.size(); ++r)
+            to.ends[at + r] = from.ends[r] + offset;
+    }
 }

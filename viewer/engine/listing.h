@@ -79,6 +79,11 @@ public:
     // same order) and takes over its column metadata.
     void appendRows(Listing &&other);
 
+    // Appends the rows of other, whose column c holds what this listing keeps in column
+    // columnOf[c] (-1: dropped; column 0, the names, always goes to column 0). Column
+    // metadata stays as it is. Throws as setCell() does.
+    void appendRowsMapped(const Listing &other, const std::vector<int> &columnOf);
+
 private:
     // One column's cells in row order. ends[r] is where row r's text ends in pool (it
     // starts where row r - 1's ends); rows at or beyond ends.size() are empty. A fixed
@@ -97,6 +102,8 @@ private:
     static constexpr std::size_t MaxPoolSize = 0xFFFFFFFFu;
 
     void setCellSlow(int row, int column, QStringView text);
+    // Formats column c (touches only that column's store).
+    void formatColumn(std::size_t c);
     static QStringView storedCell(const ColumnStore &store, int row)
     {
         const auto r = static_cast<std::size_t>(row);

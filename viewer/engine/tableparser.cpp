@@ -1,6 +1,7 @@
 #include "tableparser.h"
 
 #include "numeric.h"
+#include "podbuffer.h"
 #include "tablefile.h"
 #include "tableloader.h"
 #include "textencoding.h"
@@ -10,8 +11,10 @@
 #include <bit>
 #include <climits>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -88,7 +91,8 @@ class LineHandler
 {
 public:
     LineHandler(const QString &caption, const Listing &listed, bool utf8)
-        : m_caption(caption), m_openMode(caption == TableLoader::OpenCaption), m_utf8(utf8)
+        : m_caption(caption), m_openMode(caption == TableLoader::OpenCaption), m_utf8(utf8),
+          m_partial(false)
     {
         if (m_openMode) {
             m_result.listing = listed.emptyCopy();
@@ -98,6 +102,69 @@ public:
         // Field lines before the first header belong to the section named "".
         m_inSection = caption.isEmpty();
         m_result.utf8 = utf8;
+    }
+
+    // A handler for a later piece of the file, read while an earlier piece is: it starts
+    // in or out of the listed section as given, with no record and only the "Name"
+    // column, and keeps the field lines that come before its first record for absorb().
+    // Listing mode only.
+    LineHandler(const QString &caption, bool utf8, bool inSection)
+        : m_caption(caption), m_openMode(false), m_utf8(utf8), m_partial(true),
+          m_inSection(inSection)
+    {
+        m_result.listing.appendColumn(QStringLiteral("Name"), NameColumnWidth);
+        m_result.utf8 = utf8;
+    }
+
+    // Whether the lines after a header with this text are read (the header's section is
+    // the listed one).
+    bool listsSectionOf(QByteArrayView headerText) const
+    {
+        const qsizetype tab = findByte(headerText, '\t');
+        return TableText::Decode(tab < 0 ? headerText : headerText.first(tab), m_utf8) == m_caption;
+    }
+
+    // Takes over what a partial handler read from the piece right after this handler's
+    // lines, as if this handler had read that piece itself.
+    void absorb(LineHandler &&part)
+    {
+        Listing &listing = m_result.listing;
+        const Listing &partListing = part.m_result.listing;
+        std::vector<int> columnOf(static_cast<std::size_t>(partListing.columnCount()), -1);
+        auto columnFor = [&](int partColumn) {
+            int &mapped = columnOf[static_cast<std::size_t>(partColumn)];
+            if (mapped < 0) {
+                const QString &title = partListing.column(partColumn).title;
+                mapped = m_columnOf.value(title, -1);
+                if (mapped < 0) {
+                    mapped = listing.appendColumn(title);
+                    syncTitles();
+                }
+            }
+            return mapped;
+        };
+        syncTitles();
+        // New columns in the order the part met their titles.
+        for (int c = 1; c < partListing.columnCount(); ++c)
+            columnFor(c);
+        // The fields before the part's first record belong to this handler's last one.
+        if (m_row >= 0) {
+            for (const Pending &pending : part.m_pending)
+                storeValue(columnOf[static_cast<std::size_t>(pending.column)], pending.value);
+        }
+        const int base = listing.rowCount();
+        listing.appendRowsMapped(partListing, columnOf);
+        for (int c = 1; c < partListing.columnCount(); ++c) {
+            const Listing::Column &from = partListing.column(c);
+            Listing::Column &to = listing.column(columnOf[static_cast<std::size_t>(c)]);
+            to.rightAligned = to.rightAligned || from.rightAligned;
+            if (from.tag)
+                to.tag = std::max(to.tag.value_or(0), *from.tag);
+        }
+        if (part.m_row >= 0)
+            m_row = base + part.m_row;
+        m_inSection = part.m_inSection;
+        m_lastColumn = 0;
     }
 
     void line(QByteArrayView line)
@@ -148,35 +215,51 @@ private:
         if (sameBytes(name, QByteArrayView("Name", 4))) {
             decodeValue(value);
             m_row = listing.appendRow(m_text);
-            m_nextColumn = 1;
+            m_lastColumn = 0;
             return;
         }
         const int column = findOrAppendColumn(name);
-        m_nextColumn = column + 1;
-        if (m_row < 0)
+        m_successor[static_cast<std::size_t>(m_lastColumn)] = column;
+        m_lastColumn = column;
+        if (m_row < 0) {
+            if (m_partial) {
+                decodeValue(value);
+                m_pending.push_back(Pending{column, m_text.toString()});
+            }
             return;
+        }
         decodeValue(value);
-        listing.setCell(m_row, column, m_text);
-        if (IsNumeric(m_text)) {
+        storeValue(column, m_text);
+    }
+
+    // The value goes into the current record's cell of column; a numeric value makes the
+    // column right-aligned and raises its decimal count.
+    void storeValue(int column, QStringView text)
+    {
+        Listing &listing = m_result.listing;
+        listing.setCell(m_row, column, text);
+        if (IsNumeric(text)) {
             Listing::Column &col = listing.column(column);
             col.rightAligned = true;
-            const qsizetype d = DecimalPlaces(m_text);
+            const qsizetype d = DecimalPlaces(text);
             const int tag = col.tag.value_or(0);
             col.tag = d > tag ? static_cast<int>(std::min<qsizetype>(d, INT_MAX)) : tag;
         }
     }
 
-    // Fields mostly come in the same order in every record, so the column after the last
-    // one used is tried first; otherwise the titles' index is asked, so that a section with
-    // very many distinct fields still reads in linear time.
+    // Fields mostly come in the same order in every record, so the column that followed the
+    // last one used (the record's name for the first field) the time before is tried first;
+    // otherwise the titles' index is asked, so that a section with very many distinct
+    // fields still reads in linear time.
     int findOrAppendColumn(QByteArrayView name)
     {
         Listing &listing = m_result.listing;
         syncTitles();
-        if (m_nextColumn < listing.columnCount() &&
-            m_titleIsAscii[static_cast<std::size_t>(m_nextColumn)] &&
-            sameBytes(m_asciiTitles[static_cast<std::size_t>(m_nextColumn)], name))
-            return m_nextColumn;
+        const auto last = static_cast<std::size_t>(m_lastColumn);
+        const int next = last < m_successor.size() ? m_successor[last] : listing.columnCount();
+        if (next < listing.columnCount() && m_titleIsAscii[static_cast<std::size_t>(next)] &&
+            sameBytes(m_asciiTitles[static_cast<std::size_t>(next)], name))
+            return next;
         const QString title =
             isAsciiOnly(name) ? QString::fromLatin1(name) : TableText::Decode(name, m_utf8);
         const auto found = m_columnOf.constFind(title);
@@ -198,6 +281,7 @@ private:
             for (const QChar ch : title)
                 ascii = ascii && ch.unicode() < 0x80;
             m_titleIsAscii.push_back(ascii);
+            m_successor.push_back(c + 1);
             m_asciiTitles.push_back(ascii ? title.toLatin1() : QByteArray());
             if (!m_columnOf.contains(title))
                 m_columnOf.insert(title, c);
@@ -237,12 +321,23 @@ private:
         m_text = QStringView(m_decoded.data(), qsizetype(m_decoded.size()));
     }
 
+    // A field line a partial handler met before its first record.
+    struct Pending
+    {
+        int column;
+        QString value;
+    };
+
     const QString &m_caption;
     const bool m_openMode;
     const bool m_utf8;
+    const bool m_partial;
     bool m_inSection = false;
     int m_row = -1;
-    int m_nextColumn = 1;
+    // The column of the last field line of the record, 0 after its "$Name:" line, and for
+    // each column the one that followed it last.
+    int m_lastColumn = 0;
+    std::vector<int> m_successor;
     ParsedTable m_result;
     std::vector<char16_t> m_scratch;
     std::u16string m_decoded;
@@ -250,6 +345,7 @@ private:
     std::vector<char> m_titleIsAscii;
     QHash<QString, int> m_columnOf;
     QStringView m_text;
+    std::vector<Pending> m_pending;
 };
 
 // Handles the lines of one reading of the file for every section at once: each section
@@ -370,19 +466,143 @@ qsizetype findHeaderLine(const char *data, qsizetype from, qsizetype to)
     return -1;
 }
 
+// Hands the lines of data[from, to) to handler. Every line there ends with its terminator,
+// except the last one when last is set (the end of the file).
+template <typename Handler>
+void readRegion(Handler &handler, const char *data, qsizetype from, qsizetype to, bool last)
+{
+    qsizetype pos = from;
+    while (pos < to) {
+        if (!handler.wantsFieldLines()) {
+            // Only a header can change anything: go to the next line starting with "#".
+            const qsizetype header = findHeaderLine(data, pos, to);
+            if (header < 0)
+                return;
+            pos = header;
+        }
+        const qsizetype t = findLineEnd(data, pos, to);
+        if (t == to) {
+            if (last)
+                handler.line(QByteArrayView(data + pos, to - pos));
+            return;
+        }
+        qsizetype next = t + 1;
+        if (data[t] == '\r' && next < to && data[next] == '\n')
+            ++next;
+        handler.line(QByteArrayView(data + pos, t - pos));
+        pos = next;
+    }
+}
+
+// End of the last complete line in data[from, to): after its LF, or after a CR that is
+// followed by something other than an LF; from when there is none.
+qsizetype completeLinesEnd(const char *data, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = to - 1; i >= from; --i) {
+        if (data[i] == '\n')
+            return i + 1;
+        if (data[i] == '\r' && i + 1 < to)
+            return i + 1;
+    }
+    return from;
+}
+
+// Start of the line after the first line end at or after at in data[from, to), or -1 when
+// there is none before to.
+qsizetype lineStartAfter(const char *data, qsizetype at, qsizetype to)
+{
+    const qsizetype t = findLineEnd(data, at, to);
+    if (t >= to - 1)
+        return -1;
+    return (data[t] == '\r' && data[t + 1] == '\n') ? t + 2 : t + 1;
+}
+
+// Start of the last line in data[from, to) that begins with "#", or -1.
+qsizetype lastHeaderLine(const char *data, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = to - 1; i >= from; --i) {
+        if (data[i] == '#' && (i == from || data[i - 1] == '\r' || data[i - 1] == '\n'))
+            return i;
+    }
+    return -1;
+}
+
+// Reads the complete lines data[from, to) into handler: with the piece large enough, the
+// second half is read on a second thread into a partial handler that handler then absorbs.
+// Lines are independent once it is known whether the listed section is on at a line: the
+// last header before it tells. With check set, also checks that the piece is valid UTF-8
+// and returns the result (true otherwise).
+bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool check,
+               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last)
+{
+    auto valid = [&](qsizetype begin, qsizetype end) {
+        return !check || TableText::CheckUtf8(QByteArrayView(data + begin, end - begin)).valid;
+    };
+    const qsizetype split = parallelPiece > 0 && to - from >= 2 * parallelPiece
+                                ? lineStartAfter(data, from + (to - from) / 2, to)
+                                : -1;
+    if (split < 0) {
+        readRegion(handler, data, from, to, last);
+        return valid(from, to);
+    }
+    const qsizetype header = lastHeaderLine(data, from, split);
+    bool inSection = handler.wantsFieldLines();
+    if (header >= 0) {
+        const qsizetype end = findLineEnd(data, header, split);
+        inSection = handler.listsSectionOf(QByteArrayView(data + header + 1, end - header - 1));
+    }
+    LineHandler part(caption, utf8, inSection);
+    std::exception_ptr failure;
+    bool secondValid = true;
+    std::thread second([&] {
+        try {
+            readRegion(part, data, split, to, last);
+            secondValid = valid(split, to);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    bool firstValid = true;
+    try {
+        readRegion(handler, data, from, split, false);
+        firstValid = valid(from, split);
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    handler.absorb(std::move(part));
+    return firstValid && secondValid;
+}
+
+// The same for a handler of every section: on one thread.
+bool readPiece(SectionsHandler &handler, const QString &, bool, bool check, qsizetype,
+               const char *data, qsizetype from, qsizetype to, bool last)
+{
+    readRegion(handler, data, from, to, last);
+    return !check || TableText::CheckUtf8(QByteArrayView(data + from, to - from)).valid;
+}
+
 // Reads the file's lines into handler. With check set, stops and returns false at the
 // first piece that is not valid UTF-8.
 template <typename Handler>
-bool readLines(QFile &file, const QString &fname, Handler &handler, bool check, qsizetype skip)
+bool readLines(QFile &file, const QString &fname, const QString &caption, Handler &handler,
+               bool utf8, bool check, qsizetype skip, qsizetype parallelPiece)
 {
-    constexpr qsizetype Chunk = qsizetype(4) << 20;
-    std::vector<char> buffer(static_cast<std::size_t>(Chunk));
+    constexpr qsizetype Chunk = qsizetype(8) << 20;
+    // The "#" mode collects headers and skims the rest; only a listing is worth a thread.
+    if (caption == TableLoader::OpenCaption)
+        parallelPiece = 0;
+    PodBuffer<char> buffer;
+    buffer.resizeUninitialized(static_cast<std::size_t>(Chunk));
     qsizetype filled = 0;
     bool eof = false;
     bool first = true;
     while (!eof) {
         if (qsizetype(buffer.size()) - filled < Chunk / 2)
-            buffer.resize(buffer.size() * 2); // a line longer than the free room
+            buffer.resizeUninitialized(buffer.size() * 2); // a line longer than the free room
         const qsizetype got = TableFile::ReadChunk(file, fname, buffer.data() + filled,
                                                    qsizetype(buffer.size()) - filled);
         eof = got == 0;
@@ -393,43 +613,11 @@ bool readLines(QFile &file, const QString &fname, Handler &handler, bool check, 
             pos = std::min(skip, filled);
             first = false;
         }
-        const qsizetype regionStart = pos;
-        for (;;) {
-            if (!handler.wantsFieldLines()) {
-                // Only a header can change anything: go to the next line starting with "#".
-                const qsizetype header = findHeaderLine(data, pos, filled);
-                if (header < 0) {
-                    // Keep the unfinished last line, it may turn out to be a header.
-                    qsizetype last = filled;
-                    while (last > pos && data[last - 1] != '\r' && data[last - 1] != '\n')
-                        --last;
-                    pos = eof ? filled : last;
-                    break;
-                }
-                pos = header;
-            }
-            const qsizetype t = findLineEnd(data, pos, filled);
-            if (t == filled)
-                break;
-            qsizetype next = t + 1;
-            if (data[t] == '\r') {
-                if (next == filled && !eof)
-                    break; // an LF may follow in the next chunk
-                if (next < filled && data[next] == '\n')
-                    ++next;
-            }
-            handler.line(QByteArrayView(data + pos, t - pos));
-            pos = next;
-        }
-        if (eof && pos < filled) {
-            handler.line(QByteArrayView(data + pos, filled - pos));
-            pos = filled;
-        }
-        if (check &&
-            !TableText::CheckUtf8(QByteArrayView(data + regionStart, pos - regionStart)).valid)
+        const qsizetype end = eof ? filled : completeLinesEnd(data, pos, filled);
+        if (!readPiece(handler, caption, utf8, check, parallelPiece, data, pos, end, eof))
             return false;
-        std::memmove(buffer.data(), data + pos, static_cast<std::size_t>(filled - pos));
-        filled -= pos;
+        std::memmove(buffer.data(), data + end, static_cast<std::size_t>(filled - end));
+        filled -= end;
     }
     return true;
 }
@@ -438,7 +626,8 @@ bool readLines(QFile &file, const QString &fname, Handler &handler, bool check, 
 
 namespace TableParser {
 
-ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed)
+ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed,
+                  qsizetype parallelPiece)
 {
     char head[3] = {};
     const qsizetype headSize = TableFile::ReadChunk(file, fname, head, 3);
@@ -448,13 +637,13 @@ ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, con
     {
         // Optimistically UTF-8; a byte-order mark makes it certain.
         LineHandler handler(caption, listed, true);
-        if (readLines(file, fname, handler, bom == 0, bom))
+        if (readLines(file, fname, caption, handler, true, bom == 0, bom, parallelPiece))
             return handler.take();
     }
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     LineHandler handler(caption, listed, false);
-    readLines(file, fname, handler, false, 0);
+    readLines(file, fname, caption, handler, false, false, 0, parallelPiece);
     return handler.take();
 }
 
@@ -467,13 +656,13 @@ ParsedSections ParseSections(QFile &file, const QString &fname)
         throw LoadError(fname, file.errorString());
     {
         SectionsHandler handler(true);
-        if (readLines(file, fname, handler, bom == 0, bom))
+        if (readLines(file, fname, TableLoader::OpenCaption, handler, true, bom == 0, bom, 0))
             return handler.take();
     }
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     SectionsHandler handler(false);
-    readLines(file, fname, handler, false, 0);
+    readLines(file, fname, TableLoader::OpenCaption, handler, false, false, 0, 0);
     return handler.take();
 }
 

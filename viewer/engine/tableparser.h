@@ -38,10 +38,16 @@ struct ParsedSections
 
 namespace TableParser {
 
+// A listed section is read by two threads, each taking half of every piece of the file
+// read at once, when the piece holds at least twice this many bytes.
+inline constexpr qsizetype ParallelPiece = qsizetype(1) << 20;
+
 // Reads file (opened, at its start) as LoadFile does for caption. listed is the listing
 // the rows are appended to in "#" mode (only its columns are used); for any other caption
-// the listing starts with the single column "Name", 2000 twips wide.
-ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed);
+// the listing starts with the single column "Name", 2000 twips wide. parallelPiece
+// replaces ParallelPiece (tests split small files with it); the result never depends on it.
+ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed,
+                  qsizetype parallelPiece = ParallelPiece);
 
 // Reads file (opened, at its start) once and lists every section named by a tab. Each
 // listing holds what Parse would list for that caption; the one for a section named "#"

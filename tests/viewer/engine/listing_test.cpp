@@ -95,6 +95,35 @@ TEST(Listing, FormattingPadsDecimalsThenRightAlignsToTwelveCharacters)
     EXPECT_EQ(listing.cell(0, extra), u"");
 }
 
+// A large listing's columns are formatted two at a time: each still ends as if alone.
+TEST(Listing, FormatsEveryColumnOfALargeListing)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    for (int c = 1; c <= 5; ++c)
+        listing.appendColumn(QStringLiteral("C%1").arg(c));
+    constexpr int Rows = 60000;
+    for (int r = 0; r < Rows; ++r) {
+        listing.appendRow(QStringLiteral("n"));
+        for (int c = 1; c <= 5; ++c)
+            listing.setCell(r, c, QString::number(r % 7 + c) + QStringLiteral(".5"));
+    }
+    for (int c = 1; c <= 5; ++c) {
+        listing.column(c).rightAligned = c % 2 == 1;
+        listing.column(c).tag = c;
+    }
+    listing.formatColumns();
+    for (int c = 1; c <= 5; ++c) {
+        for (const int r : {0, 1, Rows / 2, Rows - 1}) {
+            QString expected =
+                QString::number(r % 7 + c) + QStringLiteral(".5") + QString(c - 1, u'0');
+            if (c % 2 == 1)
+                expected = expected.rightJustified(12, u' ');
+            EXPECT_EQ(listing.cell(r, c), expected) << c << " " << r;
+        }
+    }
+}
+
 TEST(Listing, ALeftAlignedColumnGetsItsDecimalsButNoPadding)
 {
     Listing listing;
