@@ -218,12 +218,17 @@ int dump(const Request &request, Utf8Output &out)
     HeadlessTableWindow window;
     if (request.sortColumn)
         window.clickColumn(*request.sortColumn - 1);
-    TableLoader::LoadFile(window, request.fname, TableLoader::OpenCaption);
     if (!request.caption) {
+        TableLoader::LoadFile(window, request.fname, TableLoader::OpenCaption);
         TableWriter::WriteLines(window.tabs(), request.format, out);
         return ExitDone;
     }
-    window.clickTab(*request.caption);
+    // A tab click lists the section from the file alone; the tabs that opening the file
+    // builds first change nothing of it, so the file is read once. Only the caption "#"
+    // reads in open mode, where the list left from opening the file counts.
+    if (*request.caption == TableLoader::OpenCaption)
+        TableLoader::LoadFile(window, request.fname, TableLoader::OpenCaption);
+    TableLoader::LoadFile(window, request.fname, *request.caption);
     if (*request.caption == TableLoader::UnparsedCaption)
         TableWriter::WriteRawText(RawText::load(request.fname), request.format, out);
     else

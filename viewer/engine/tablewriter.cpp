@@ -6,6 +6,7 @@
 
 #include <QChar>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -67,6 +68,27 @@ void Utf8Output::text(QStringView text, bool escape)
     // Plain ASCII first, the usual case, in a tight loop.
     const char *special = escape ? EscapeOf.data() : NoEscape.data();
     std::size_t i = 0;
+    // Four units at a time while none is 0x80 or more, or (escaping) below 0x20 or a
+    // backslash; the loop after it takes over at the first such group.
+    constexpr quint64 Lanes = 0x0001000100010001ULL;
+    while (std::endian::native == std::endian::little && i + 4 <= n) {
+        quint64 w;
+        std::memcpy(&w, in + i, 8);
+        if (w & (0xFF80 * Lanes))
+            break;
+        if (escape) {
+            // Each lane is below 0x80 here, so adding to it never carries into the next.
+            const quint64 printable = (w + 0x0060 * Lanes) & (0x0080 * Lanes);
+            const quint64 notBackslash =
+                ((w ^ (0x005C * Lanes)) + 0x007F * Lanes) & (0x0080 * Lanes);
+            if ((printable & notBackslash) != 0x0080 * Lanes)
+                break;
+        }
+        const auto packed = static_cast<quint32>((w & 0xFF) | ((w >> 8) & 0xFF00) |
+                                                 ((w >> 16) & 0xFF0000) | ((w >> 24) & 0xFF000000));
+        std::memcpy(out + i, &packed, 4);
+        i += 4;
+    }
     for (; i < n; ++i) {
         const char16_t c = in[i];
         if (c >= 0x80 || special[c] != 0)

@@ -104,6 +104,30 @@ TEST(TableWriter, LongTextsCrossBlocksWhole)
     EXPECT_GE(blocks, 3);
 }
 
+// Escaped and non-ASCII characters at every place of a text, plain characters around them.
+TEST(TableWriter, EscapesAndEncodesEveryCharacterWhereverItStands)
+{
+    const char16_t specials[] = {u'\\', u'\t', u'\r', u'\n', 0x1F, 0x7F, u' ', 0xE9, 0x20AC};
+    for (const char16_t special : specials) {
+        for (int at = 0; at < 11; ++at) {
+            QString text(11, u'a');
+            text[at] = QChar(special);
+            for (const bool escape : {false, true}) {
+                QByteArray expected = text.toUtf8();
+                if (escape) {
+                    expected.replace("\\", "\\\\").replace("\t", "\\t");
+                    expected.replace("\r", "\\r").replace("\n", "\\n");
+                }
+                QByteArray bytes;
+                Utf8Output out(SinkTo(bytes));
+                out.text(text, escape);
+                ASSERT_TRUE(out.flush());
+                EXPECT_EQ(bytes, expected) << int(special) << " at " << at << " " << escape;
+            }
+        }
+    }
+}
+
 TEST(TableWriter, AFailedSinkIsReportedAndNotCalledAgain)
 {
     int calls = 0;
