@@ -4,10 +4,11 @@
 // with its output thrown away, beside two yardsticks run on the same file in the same
 // run: `wc -l` and a one-pass awk program that extracts the section's records.
 //
-// Times are wall-clock medians of separate runs. Counters: records per second and the
-// process's peak resident memory, in MB and as a multiple of the file's size (taken
-// from /usr/bin/time). With ROWLENS_BASELINE_TBLDUMP set to another tbldump, the tbldump
-// benchmarks run for that program as well (Baseline...), for comparisons in one run.
+// Times are wall-clock medians of separate runs. Counters: records per second, the
+// process's CPU time (user and system, all threads) and its peak resident memory, in MB
+// and as a multiple of the file's size (all taken from /usr/bin/time). With
+// ROWLENS_BASELINE_TBLDUMP set to another tbldump, the tbldump benchmarks run for that program as
+// well (Baseline...), for comparisons in one run.
 
 #include "fleettable.h"
 
@@ -57,6 +58,7 @@ struct Run
 {
     double seconds = 0;
     double peakKiB = 0;
+    double cpuSeconds = 0; // user and system time of the process
     bool ok = false;
 };
 
@@ -67,8 +69,8 @@ Run runProcess(const QString &program, const QStringList &arguments)
     QProcess process;
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
-    QStringList timed{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"), memoryFile,
-                      program};
+    QStringList timed{QStringLiteral("-f"), QStringLiteral("%M %U %S"), QStringLiteral("-o"),
+                      memoryFile, program};
     timed += arguments;
     QElapsedTimer timer;
     timer.start();
@@ -78,8 +80,13 @@ Run runProcess(const QString &program, const QStringList &arguments)
     run.seconds = double(timer.nsecsElapsed()) / 1e9;
     run.ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     QFile memory(memoryFile);
-    if (memory.open(QIODevice::ReadOnly))
-        run.peakKiB = memory.readAll().trimmed().toDouble();
+    if (memory.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> fields = memory.readAll().simplified().split(' ');
+        if (fields.size() == 3) {
+            run.peakKiB = fields[0].toDouble();
+            run.cpuSeconds = fields[1].toDouble() + fields[2].toDouble();
+        }
+    }
     return run;
 }
 
@@ -94,6 +101,7 @@ void measure(benchmark::State &state, const QString &program, const QStringList 
     QStringList args = arguments;
     args.replaceInStrings(QStringLiteral("FILE"), path);
     double peak = 0;
+    double cpu = 0;
     for (auto _ : state) {
         const Run run = runProcess(program, args);
         if (!run.ok) {
@@ -102,12 +110,14 @@ void measure(benchmark::State &state, const QString &program, const QStringList 
         }
         state.SetIterationTime(run.seconds);
         peak = std::max(peak, run.peakKiB);
+        cpu += run.cpuSeconds;
     }
     const double fileMiB = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
     state.counters["records/s"] =
         benchmark::Counter(double(records), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["peak_MB"] = peak / 1024.0;
     state.counters["peak/file"] = peak / 1024.0 / fileMiB;
+    state.counters["cpu_s"] = benchmark::Counter(cpu, benchmark::Counter::kAvgIterations);
 }
 
 QString tbldump()
