@@ -185,12 +185,15 @@ void registerAll()
         b->UseManualTime()->Iterations(1)->ReportAggregatesOnly(true)->Unit(
             benchmark::kMillisecond);
     };
-    // Repetitions: 5 for 1M records, 3 for more and for the slow awk yardstick.
+    // Repetitions: 5 for 1M records, 3 for more (or ROWLENS_BENCH_LARGE_REPETITIONS) and
+    // for the slow awk yardstick.
+    bool set = false;
+    const int large = qEnvironmentVariableIntValue("ROWLENS_BENCH_LARGE_REPETITIONS", &set);
     auto sized = [&](const char *name, void (*fn)(benchmark::State &),
                      std::initializer_list<int> sizes, int repetitions = 5) {
         for (const int size : sizes)
             common(benchmark::RegisterBenchmark(name, fn)->Arg(size)->Repetitions(
-                size > M ? 3 : repetitions));
+                size > M ? (set && large > 0 ? large : 3) : repetitions));
     };
     sized("BM_WcLines", BM_WcLines, {M, 10 * M});
     sized("BM_AwkExtract", BM_AwkExtract, {M}, 3);
