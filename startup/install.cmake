@@ -1,30 +1,45 @@
 # Installation (GNUInstallDirs; "cmake --install build/default --prefix ~/.local" for a
-# per-user install): the program, the importer beside it (the program starts it from its own
-# folder), a desktop entry with its MimeType, a MIME package for *.tbl and the icons. The
-# km_tools library installs into the library folder, which the program's RUNPATH names.
-file(RELATIVE_PATH ROWLENS_BIN_TO_LIB
-    ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-set_target_properties(rowlns32 PROPERTIES
-    INSTALL_RPATH "$ORIGIN;$ORIGIN/${ROWLENS_BIN_TO_LIB}")
-install(TARGETS rowlns32 regedit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# per-user install, the Debian package for a system one):
+#   bin/                      rowlns32, rowlens32-install-suite
+#   lib/<triplet>/rowlens32/  the importer (regedit) and km_tools: only the program uses them,
+#                             so they stay off the search path and out of the library folder
+#   share/rowlens32/          the suite's files that rowlens32-install-suite copies
+#   share/applications, mime/packages, icons/hicolor, metainfo, man/man1
+# The program finds its private folder through its RUNPATH and relative to its own folder, so
+# any prefix works.
+set_target_properties(rowlns32 PROPERTIES INSTALL_RPATH "$ORIGIN/${ROWLENS_BIN_TO_PRIVATE}")
+install(TARGETS rowlns32 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS regedit RUNTIME DESTINATION ${ROWLENS_PRIVATE_DIR})
 
-# The desktop entry names the installed program, so it is written at install time, when
-# the prefix is final.
-set(ROWLENS_DESKTOP_IN ${CMAKE_CURRENT_SOURCE_DIR}/data/Korvax_Manager.ROWLENS32.desktop.in)
+set(ROWLENS_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data)
+
+# The desktop entry names the installed program by its full path and the suite command its
+# data folder, so both are written at install time, when the prefix is final
+# (installgenerated.cmake).
 install(CODE "
-    set(ROWLENS_EXEC_PATH \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/rowlns32\")
-    set(ROWLENS_APPS \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\")
-    configure_file(\"${ROWLENS_DESKTOP_IN}\" \"\${ROWLENS_APPS}/Korvax_Manager.ROWLENS32.desktop\" @ONLY)
-    message(STATUS \"Installing: \${ROWLENS_APPS}/Korvax_Manager.ROWLENS32.desktop\")")
-install(FILES data/Korvax_Manager.ROWLENS32.xml
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+    set(ROWLENS_DESKTOP_IN \"${ROWLENS_DATA}/${ROWLENS_APP_ID}.desktop.in\")
+    set(ROWLENS_DESKTOP_FILE \"${CMAKE_INSTALL_DATADIR}/applications/${ROWLENS_APP_ID}.desktop\")
+    set(ROWLENS_SUITE_SCRIPT \"${PROJECT_SOURCE_DIR}/scripts/install-suite\")
+    set(ROWLENS_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+    set(ROWLENS_SUITE_DATA_DIR \"${ROWLENS_SUITE_DATA_DIR}\")")
+install(SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/installgenerated.cmake)
+install(FILES ${ROWLENS_DATA}/x-zorath-table.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+install(FILES ${ROWLENS_DATA}/${ROWLENS_APP_ID}.metainfo.xml
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 32 48 128)
-    install(FILES data/rowlns32-${size}.png
+    install(FILES ${ROWLENS_DATA}/rowlns32-${size}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
-        RENAME rowlns32.png)
+        RENAME ${ROWLENS_APP_ID}.png)
 endforeach()
 
-# Refresh the MIME and desktop databases of the installed tree (skipped for staged installs).
+# The splash pictures that rowlens32-install-suite copies for each user.
+install(FILES ${ROWLENS_DATA}/ROWLNS32.jpg ${ROWLENS_DATA}/ROWLNS32.gif
+    DESTINATION ${ROWLENS_SUITE_DATA_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/docs/man/rowlns32.1
+    ${PROJECT_SOURCE_DIR}/docs/man/rowlens32-install-suite.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Refresh the MIME and desktop databases of the installed tree (skipped for staged installs,
+# where the packaging system does it).
 install(CODE "
     if(\"\$ENV{DESTDIR}\" STREQUAL \"\")
         set(ROWLENS_SHARE \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}\")

@@ -7,7 +7,23 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
+
+namespace {
+
+// The program this importer serves: beside it in a build tree, in the programs' folder when
+// the importer is installed in the program's private folder.
+QString ServedProgram()
+{
+    const QString name = QStringLiteral("/rowlns32");
+    const QString beside = Vexa32::Platform::ExecutableDir() + name;
+    if (QFileInfo(beside).isFile())
+        return beside;
+    return Vexa32::Platform::ProgramsDirFromPrivate() + name;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -34,9 +50,7 @@ int main(int argc, char *argv[])
     constexpr qint64 maxScriptSize = 1024 * 1024;
     const QByteArray bytes = script.read(maxScriptSize);
 
-    const RegImport::Target target{RegImport::DataHome(), RegImport::ConfigHome(),
-                                   QCoreApplication::applicationDirPath() +
-                                       QStringLiteral("/rowlns32")};
+    const RegImport::Target target{RegImport::DataHome(), RegImport::ConfigHome(), ServedProgram()};
     const RegImport::ImportResult result = RegImport::ImportScript(bytes, target);
     if (!silent || !result.ok) {
         for (const QString &message : result.messages)

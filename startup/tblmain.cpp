@@ -51,6 +51,32 @@ QString CommandLineFromArguments(const QStringList &arguments)
     return arguments.join(u' ');
 }
 
+QString InformationFor(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return {};
+    if (arguments.first() == QLatin1String("--version"))
+        return QStringLiteral("rowlns32 %1.%2.%3\n")
+            .arg(ROWLENS_VERSION_MAJOR)
+            .arg(ROWLENS_VERSION_MINOR)
+            .arg(ROWLENS_VERSION_PATCH);
+    if (arguments.first() == QLatin1String("--help"))
+        return QStringLiteral(
+            "Usage: rowlns32 [FILE]\n"
+            "\n"
+            "Shows the sections and records of the Zorath table file FILE (*.TBL). The whole\n"
+            "command line, double quotes removed, is the file's path; without one the window\n"
+            "opens empty.\n"
+            "\n"
+            "  --help     show this help and exit\n"
+            "  --version  show the version and exit\n"
+            "\n"
+            "The suite's files must be installed first (rowlens32-install-suite). Drive C: of\n"
+            "the suite's paths is the folder named by VEXA_DRIVE_C, by default\n"
+            "${XDG_DATA_HOME:-~/.local/share}/korvax/drive_c. See rowlns32(1).\n");
+    return {};
+}
+
 std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
 {
     ProgramName = QStringLiteral("ROWLNS32");

@@ -22,6 +22,10 @@ QString BuildVersionText(int major, int minor, int revision);
 // The command line: the program's arguments (without the program) joined by one blank.
 QString CommandLineFromArguments(const QStringList &arguments);
 
+// What the program prints, instead of starting, for a command line of exactly "--help" or
+// "--version"; an empty text for every other command line, which is a table file's path.
+QString InformationFor(const QStringList &arguments);
+
 // Runs the start-up and returns the shown main window, which the caller keeps alive.
 std::unique_ptr<TBLMainForm> Main(const QString &commandLine);
 

@@ -1,8 +1,9 @@
 #pragma once
 // Calls into the suite's tools library "km_tools.dll" (on this host libkm_tools.so, found
-// beside the executable). The library is loaded by its bare name at the first call and
-// stays loaded. Each call returns false when the library cannot be loaded, the entry point
-// is missing or the procedure throws; the caller shows the message. Nothing is shown here.
+// beside the executable or in the program's private folder). The library is loaded by its
+// bare name at the first call and stays loaded. Each call returns false when the library
+// cannot be loaded, the entry point is missing or the procedure throws; the caller shows
+// the message. Nothing is shown here.
 
 #include <QString>
 

@@ -56,6 +56,26 @@ TEST_F(TBLMainTest, NamesTheProgramAndBuildsTheVersion)
     EXPECT_EQ(TBLMain::BuildVersionText(2, 10, 12), QStringLiteral("2.10 Beta 01 (Build 012)"));
 }
 
+TEST_F(TBLMainTest, OnlyALoneHelpOrVersionIsAnsweredInsteadOfStarting)
+{
+    const QString help = TBLMain::InformationFor({QStringLiteral("--help")});
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: rowlns32 [FILE]\n"))) << qPrintable(help);
+    EXPECT_EQ(TBLMain::InformationFor({QStringLiteral("--version")}),
+              QStringLiteral("rowlns32 1.0.1\n"));
+    // Everything else is a table path, even when it looks like an option.
+    const QStringList paths[] = {
+        {},
+        {QStringLiteral("--help"), QStringLiteral("x.tbl")},
+        {QStringLiteral("my"), QStringLiteral("--version")},
+        {QStringLiteral("--HELP")},
+        {QStringLiteral("-h")},
+        {QStringLiteral("\"--help\"")},
+    };
+    for (const QStringList &arguments : paths)
+        EXPECT_EQ(TBLMain::InformationFor(arguments), QString())
+            << qPrintable(arguments.join(u'|'));
+}
+
 TEST_F(TBLMainTest, AssociationDecisionIsAskedOrTakenFromTheSettingAndWrittenBack)
 {
     struct Case

@@ -3,6 +3,7 @@
 #include "host.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace Vexa32::Platform {
@@ -29,6 +30,16 @@ QString ExecutableDir()
 QString ExecutableName()
 {
     return ExecutableFile().completeBaseName().toUpper();
+}
+
+QString PrivateDir()
+{
+    return QDir::cleanPath(ExecutableDir() + QStringLiteral("/" ROWLENS_BIN_TO_PRIVATE));
+}
+
+QString ProgramsDirFromPrivate()
+{
+    return QDir::cleanPath(ExecutableDir() + QStringLiteral("/" ROWLENS_PRIVATE_TO_BIN));
 }
 
 } // namespace Vexa32::Platform

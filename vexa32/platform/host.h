@@ -42,6 +42,16 @@ std::optional<QString> RemoveFile(const QString &path);
 QString ExecutableDir();
 QString ExecutableName();
 
+// The program's private folder, where the helpers only the program runs (the importer) and
+// the tools library lie once installed (<prefix>/lib/<triplet>/rowlens32), found relative
+// to ExecutableDir(). Host path; it need not exist (a build tree keeps everything in one
+// folder, ExecutableDir()).
+QString PrivateDir();
+
+// For a helper running from the private folder: the folder of the installed programs
+// (<prefix>/bin), found relative to ExecutableDir(). Host path; it need not exist.
+QString ProgramsDirFromPrivate();
+
 // The system directory in the suite's form, "C:\WINDOWS\SYSTEM"; "" when drive C is not
 // mapped.
 QString SystemDirectory();
@@ -53,8 +63,8 @@ std::optional<QString> SpecialFolder(int csidl);
 
 // Starts a command line ("program args...") as a new process without waiting for it.
 // The program is the first blank-separated word (or a text in double quotes); a path is
-// mapped like any path text, a bare name is looked up in ExecutableDir() first (so
-// "regedit" is the project's own importer), then along PATH, as given, in lower case and
+// mapped like any path text, a bare name is looked up in ExecutableDir() and PrivateDir()
+// first (so "regedit" is the project's own importer), then along PATH, as given, in lower case and
 // without a ".exe" ending. The remaining text is split at every single blank into the
 // arguments, so joining them with one blank gives that text back exactly, as a Windows
 // program sees its command line ("regedit /s C:\My Dir\x.reg" passes "/s", "C:\My",

@@ -22,12 +22,16 @@ void *LoadSharedLibrary(const QString &name)
 {
     const QString file = HostLibraryName(name);
     void *library = dlopen(file.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
-    // The executable's own folder comes first on its RUNPATH. When dlopen is intercepted
-    // (sanitizer runtimes), the search runs as if called from the interceptor and misses
-    // that folder, so it is tried by name as well.
-    if (library == nullptr && !file.contains(u'/')) {
-        const QString besideExecutable = ExecutableDir() + u'/' + file;
-        library = dlopen(besideExecutable.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+    // The executable's RUNPATH names its own folder and the private folder. When dlopen is
+    // intercepted (sanitizer runtimes), the search runs as if called from the interceptor
+    // and misses them, so both are tried by name as well.
+    if (!file.contains(u'/')) {
+        for (const QString &folder : {ExecutableDir(), PrivateDir()}) {
+            if (library != nullptr)
+                break;
+            const QString path = folder + u'/' + file;
+            library = dlopen(path.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
+        }
     }
     return library;
 }

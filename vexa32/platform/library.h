@@ -1,7 +1,8 @@
 #pragma once
 // Dynamic libraries: loading one by the suite's bare file name and finding its entry points.
 // A name "x.dll" is looked up as the host's "libx.so" through the normal library search of
-// the calling executable (its RUNPATH holds its own folder); a name holding "/" or ".so" is
+// the calling executable (its RUNPATH holds its own folder and the program's private
+// folder, see host.h), and in those two folders by path; a name holding "/" or ".so" is
 // used as it is. Handles stay loaded for the life of the process. Nothing is shown;
 // failures come back as nullptr.
 

@@ -31,7 +31,8 @@ QStringList CandidateNames(const QString &program)
 }
 
 // The host file of program: a path is mapped; a bare name is looked for in the
-// executable's own folder first, then along PATH. Empty when it is not found.
+// executable's own folder and the program's private folder first, then along PATH. Empty
+// when it is not found.
 QString LocateProgram(const QString &program)
 {
     if (program.contains(u'/') || program.contains(u'\\')) {
@@ -39,11 +40,13 @@ QString LocateProgram(const QString &program)
         return host && IsRunnable(*host) ? *host : QString();
     }
     const QStringList names = CandidateNames(program);
-    const QDir ownFolder(ExecutableDir());
-    for (const QString &name : names) {
-        const QString own = ownFolder.filePath(name);
-        if (IsRunnable(own))
-            return own;
+    for (const QString &folder : {ExecutableDir(), PrivateDir()}) {
+        const QDir ownFolder(folder);
+        for (const QString &name : names) {
+            const QString own = ownFolder.filePath(name);
+            if (IsRunnable(own))
+                return own;
+        }
     }
     for (const QString &name : names) {
         const QString onPath = QStandardPaths::findExecutable(name);
