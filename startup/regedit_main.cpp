@@ -50,7 +50,9 @@ int main(int argc, char *argv[])
     constexpr qint64 maxScriptSize = 1024 * 1024;
     const QByteArray bytes = script.read(maxScriptSize);
 
-    const RegImport::Target target{RegImport::DataHome(), RegImport::ConfigHome(), ServedProgram()};
+    const RegImport::Target target{
+        RegImport::DataHome(),          RegImport::ConfigHome(),           ServedProgram(),
+        QStringLiteral(ROWLENS_APP_ID), QStringLiteral(ROWLENS_MIME_TYPE), RegImport::DataDirs()};
     const RegImport::ImportResult result = RegImport::ImportScript(bytes, target);
     if (!silent || !result.ok) {
         for (const QString &message : result.messages)

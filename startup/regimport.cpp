@@ -158,6 +158,52 @@ void RunIfInstalled(const QString &tool, const QString &folder, ImportResult &re
         result.messages << QStringLiteral("%1 failed").arg(tool);
 }
 
+// The desktop entry file that the desktop finds first for an id: in dataHome, then in each
+// data folder. Empty when there is none.
+QString FindDesktopEntry(const QString &desktopFile, const Target &target)
+{
+    QStringList folders{target.dataHome};
+    folders << target.dataDirs;
+    for (const QString &folder : folders) {
+        const QString path = folder + QStringLiteral("/applications/") + desktopFile;
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+bool SameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+// A desktop file value with its string escapes (\s \n \t \r \\) undone.
+QString StringUnescape(QStringView value)
+{
+    QString out;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\' || i + 1 == value.size()) {
+            out += value[i];
+            continue;
+        }
+        const QChar next = value[++i];
+        if (next == u's')
+            out += u' ';
+        else if (next == u'n')
+            out += u'\n';
+        else if (next == u't')
+            out += u'\t';
+        else if (next == u'r')
+            out += u'\r';
+        else
+            out += next;
+    }
+    return out;
+}
+
 QString XdgHome(const char *variable, const QString &fallback)
 {
     const QString value = qEnvironmentVariable(variable);
@@ -433,11 +479,16 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
         result.messages << QStringLiteral("no file extension is associated");
 
     bool allOk = true;
+    bool wroteEntry = false;
     const QString applications = target.dataHome + QStringLiteral("/applications");
     const QString packages = target.dataHome + QStringLiteral("/mime/packages");
-    for (const ClassAssociation &cls : parsed.classes) {
-        const QString id = DesktopIdFor(cls.progId);
-        const QString mimeType = MimeTypeFor(cls.progId);
+    for (qsizetype index = 0; index < parsed.classes.size(); ++index) {
+        const ClassAssociation &cls = parsed.classes[index];
+        // The served program's own names go to the first class only, so that further
+        // classes of a script do not overwrite its files.
+        const bool own = index == 0 && !target.desktopId.isEmpty() && !target.mimeType.isEmpty();
+        const QString id = own ? DesktopIdFor(target.desktopId) : DesktopIdFor(cls.progId);
+        const QString mimeType = own ? target.mimeType : MimeTypeFor(cls.progId);
         QStringList extensions;
         for (const QString &ext : cls.extensions) {
             if (IsValidExtension(ext))
@@ -454,13 +505,21 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
             allOk = false;
             continue;
         }
-        const QString iconName = QFileInfo(target.program).fileName();
+        const QString iconName = own ? id : QFileInfo(target.program).fileName();
         const QString desktopFile = id + QStringLiteral(".desktop");
-        bool ok = WriteFile(applications + u'/' + desktopFile,
-                            DesktopEntry(cls, exec, mimeType, iconName), result);
-        ok = WriteFile(packages + u'/' + id + QStringLiteral(".xml"),
-                       MimePackage(cls, extensions, mimeType), result) &&
-             ok;
+        bool ok = true;
+        const QString found = FindDesktopEntry(desktopFile, target);
+        if (!found.isEmpty() && SameFile(DesktopEntryProgram(found), exec.first())) {
+            // An installed entry (and its MIME package) already runs the program.
+            result.messages << QStringLiteral("using the desktop entry %1").arg(found);
+        } else {
+            wroteEntry = true;
+            ok = WriteFile(applications + u'/' + desktopFile,
+                           DesktopEntry(cls, exec, mimeType, iconName), result);
+            ok = WriteFile(packages + u'/' + id + QStringLiteral(".xml"),
+                           MimePackage(cls, extensions, mimeType), result) &&
+                 ok;
+        }
         const QString mimeApps = target.configHome + QStringLiteral("/mimeapps.list");
         QFile old(mimeApps);
         QString existing;
@@ -476,7 +535,9 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
                                         mimeType);
         allOk = allOk && ok;
     }
-    if (!result.writtenFiles.isEmpty()) {
+    // The caches are refreshed when an entry and a MIME package were written here; an
+    // installed entry's are the system's.
+    if (wroteEntry) {
         RunIfInstalled(QStringLiteral("update-mime-database"),
                        target.dataHome + QStringLiteral("/mime"), result);
         RunIfInstalled(QStringLiteral("update-desktop-database"), applications, result);
@@ -519,6 +580,53 @@ QString DataHome()
 QString ConfigHome()
 {
     return XdgHome("XDG_CONFIG_HOME", QStringLiteral(".config"));
+}
+
+QStringList DataDirs()
+{
+    QStringList dirs;
+    const QString value = qEnvironmentVariable("XDG_DATA_DIRS");
+    for (const QString &dir : value.split(u':', Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(dir))
+            dirs << QDir::cleanPath(dir);
+    }
+    if (dirs.isEmpty())
+        dirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    return dirs;
+}
+
+QString DesktopEntryProgram(const QString &path)
+{
+    QFile file(path);
+    constexpr qint64 maxEntrySize = 256 * 1024;
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QStringList lines = QString::fromUtf8(file.read(maxEntrySize)).split(u'\n');
+    bool inEntry = false;
+    for (const QString &raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(u'[')) {
+            inEntry = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (!inEntry || eq < 0 || line.left(eq).trimmed() != QLatin1String("Exec"))
+            continue;
+        const QString exec = StringUnescape(QStringView(line).mid(eq + 1).trimmed());
+        if (!exec.startsWith(u'"'))
+            return exec.left(exec.indexOf(u' '));
+        // A quoted argument: a backslash takes the next character literally.
+        QString program;
+        for (qsizetype i = 1; i < exec.size(); ++i) {
+            if (exec[i] == u'"')
+                return program;
+            if (exec[i] == u'\\' && i + 1 < exec.size())
+                ++i;
+            program += exec[i];
+        }
+        return {};
+    }
+    return {};
 }
 
 } // namespace RegImport

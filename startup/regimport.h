@@ -5,7 +5,10 @@
 //   - a desktop entry   <dataHome>/applications/<id>.desktop   (Exec runs the program)
 //   - a MIME package    <dataHome>/mime/packages/<id>.xml      (glob "*.<ext>", any case)
 //   - the default handler in <configHome>/mimeapps.list [Default Applications]
-// Running it twice gives the same files. GUI-free.
+// When the desktop entry <id>.desktop that the desktop finds first (in dataHome, then the
+// data folders) already runs the program, as an installed package's does, only the default
+// handler is set and the entry is used as it is. Running it twice gives the same files.
+// GUI-free.
 //
 // Safety: nothing is written outside dataHome and configHome; file names are built from
 // sanitised class names; the Exec line only ever runs the program the importer serves
@@ -43,6 +46,12 @@ struct Target
     QString dataHome;   // absolute, e.g. ~/.local/share
     QString configHome; // absolute, e.g. ~/.config
     QString program;    // host path of the program served, e.g. <bin>/rowlns32
+    // The served program's desktop entry id (without ".desktop") and MIME type, given to the
+    // script's first class; when either is empty, and for further classes, both are derived
+    // from the class name (DesktopIdFor, MimeTypeFor).
+    QString desktopId = {};
+    QString mimeType = {};
+    QStringList dataDirs = {}; // where installed desktop entries lie, e.g. /usr/share
 };
 
 struct ImportResult
@@ -79,5 +88,11 @@ bool ParseCommandLine(const QString &commandLine, bool *silent, QString *scriptP
 // XDG_DATA_HOME and XDG_CONFIG_HOME, or their defaults when unset or not absolute.
 QString DataHome();
 QString ConfigHome();
+// The absolute folders of XDG_DATA_DIRS, or its default /usr/local/share and /usr/share.
+QStringList DataDirs();
+
+// The program that the Exec line of the desktop entry at path starts (the first argument,
+// unquoted and unescaped); empty when the file has none or cannot be read.
+QString DesktopEntryProgram(const QString &path);
 
 } // namespace RegImport

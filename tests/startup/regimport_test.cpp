@@ -16,6 +16,9 @@ namespace {
 
 using RegImport::Target;
 
+const QString kDesktopId = QStringLiteral("org.korvax.rowlens32");
+const QString kMimeType = QStringLiteral("application/x-zorath-table");
+
 TEST(RegImportCommandLine, SwitchesAndScriptPath)
 {
     struct Case
@@ -206,11 +209,17 @@ QMap<QString, QByteArray> Snapshot(const QString &root)
 class RegImportScript : public RegImportProgram
 {
 protected:
+    // The served program's own names, no installed entries.
     Target target() const
     {
-        return {suite.root() + QStringLiteral("/data"), suite.root() + QStringLiteral("/config"),
-                served};
+        return {suite.root() + QStringLiteral("/data"),
+                suite.root() + QStringLiteral("/config"),
+                served,
+                kDesktopId,
+                kMimeType,
+                {system()}};
     }
+    QString system() const { return suite.root() + QStringLiteral("/system"); }
     QByteArray MainScript() const
     {
         const Startup::AssociationArguments args{QStringLiteral("open"),
@@ -242,14 +251,14 @@ TEST_F(RegImportScript, MainScriptMakesTheDesktopAssociation)
     const RegImport::ImportResult result = RegImport::ImportScript(MainScript(), target());
     ASSERT_TRUE(result.ok) << result.messages.join(u'\n').toStdString();
 
-    QFile entry(target().dataHome +
-                QStringLiteral("/applications/Korvax_Manager.ROWLENS32.desktop"));
+    QFile entry(target().dataHome + QStringLiteral("/applications/org.korvax.rowlens32.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(entry.readAll());
     EXPECT_TRUE(text.contains(QStringLiteral("\nExec=\"") + served + QStringLiteral("\" %f\n")))
         << text.toStdString();
-    EXPECT_TRUE(
-        text.contains(QStringLiteral("\nMimeType=application/x-korvax-manager-rowlens32;\n")));
+    EXPECT_TRUE(text.contains(QStringLiteral("\nMimeType=application/x-zorath-table;\n")));
+    EXPECT_TRUE(QFileInfo::exists(target().dataHome +
+                                  QStringLiteral("/mime/packages/org.korvax.rowlens32.xml")));
 
     // A second import changes nothing.
     const auto first = Snapshot(target().configHome);
@@ -260,9 +269,8 @@ TEST_F(RegImportScript, MainScriptMakesTheDesktopAssociation)
 
     if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
         GTEST_SKIP() << "xdg-mime is not installed";
-    EXPECT_EQ(Query({QStringLiteral("query"), QStringLiteral("default"),
-                     QStringLiteral("application/x-korvax-manager-rowlens32")}),
-              QStringLiteral("Korvax_Manager.ROWLENS32.desktop"));
+    EXPECT_EQ(Query({QStringLiteral("query"), QStringLiteral("default"), kMimeType}),
+              QStringLiteral("org.korvax.rowlens32.desktop"));
     // Outside a desktop session xdg-mime reads the MIME database through "mimetype"; without
     // it, it falls back to "file", which knows only the system's own types.
     if (QStandardPaths::findExecutable(QStringLiteral("mimetype")).isEmpty())
@@ -270,9 +278,70 @@ TEST_F(RegImportScript, MainScriptMakesTheDesktopAssociation)
     for (const char *name : {"ships.tbl", "SHIPS.TBL", "Weapons.Tbl"}) {
         const QString file = suite.root() + u'/' + QString::fromLatin1(name);
         QFile(file).open(QIODevice::WriteOnly);
-        EXPECT_EQ(Query({QStringLiteral("query"), QStringLiteral("filetype"), file}),
-                  QStringLiteral("application/x-korvax-manager-rowlens32"))
+        EXPECT_EQ(Query({QStringLiteral("query"), QStringLiteral("filetype"), file}), kMimeType)
             << name;
+    }
+}
+
+// Where the desktop already finds an entry of the program's id, the association uses it when
+// it runs the served program (an installed package's entry), and otherwise writes its own
+// per-user entry, which comes first.
+TEST_F(RegImportScript, AnInstalledEntryThatRunsTheProgramIsUsedAsItIs)
+{
+    const QString other = suite.root() + QStringLiteral("/old build/rowlns32");
+    MakeExecutable(other);
+    struct Case
+    {
+        const char *name;
+        QString userExec;   // Exec of an entry in dataHome; empty: none
+        QString systemExec; // Exec of an entry in the data folder; empty: none
+        bool written;       // a per-user entry is written, running the served program
+    };
+    const Case cases[] = {
+        {"installed entry runs the program", {}, served + QStringLiteral(" %f"), false},
+        {"installed entry, quoted and escaped",
+         {},
+         RegImport::DesktopExecArgument(served) + QStringLiteral(" %f"),
+         false},
+        {"installed entry runs another program", {}, other + QStringLiteral(" %f"), true},
+        {"per-user entry of another build comes first", other, served + QStringLiteral(" %f"),
+         true},
+        {"per-user entry of an install in the home folder",
+         served + QStringLiteral(" %f"),
+         {},
+         false},
+    };
+    const QString entryPath = QStringLiteral("/applications/org.korvax.rowlens32.desktop");
+    for (const Case &c : cases) {
+        QDir(target().dataHome).removeRecursively();
+        QDir(target().configHome).removeRecursively();
+        QDir(system()).removeRecursively();
+        auto writeEntry = [&](const QString &folder, const QString &exec) {
+            if (exec.isEmpty())
+                return;
+            QDir().mkpath(folder + QStringLiteral("/applications"));
+            QFile file(folder + entryPath);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("[Desktop Entry]\nType=Application\nName=R\nExec=" + exec.toUtf8() +
+                       "\nMimeType=application/x-zorath-table;\n");
+        };
+        writeEntry(target().dataHome, c.userExec);
+        writeEntry(system(), c.systemExec);
+        const auto before = Snapshot(target().dataHome);
+
+        const RegImport::ImportResult result = RegImport::ImportScript(MainScript(), target());
+        ASSERT_TRUE(result.ok) << c.name << ": " << result.messages.join(u'\n').toStdString();
+        if (c.written) {
+            EXPECT_EQ(RegImport::DesktopEntryProgram(target().dataHome + entryPath), served)
+                << c.name;
+        } else {
+            EXPECT_EQ(Snapshot(target().dataHome), before) << c.name;
+        }
+        QFile mimeApps(target().configHome + QStringLiteral("/mimeapps.list"));
+        ASSERT_TRUE(mimeApps.open(QIODevice::ReadOnly)) << c.name;
+        EXPECT_TRUE(mimeApps.readAll().contains(
+            "\napplication/x-zorath-table=org.korvax.rowlens32.desktop\n"))
+            << c.name;
     }
 }
 
@@ -299,9 +368,13 @@ TEST_F(RegImportScript, HostileScriptsWriteNothingOutsideTheTargetFolders)
         {"EscapingNames", escapingNames, true}, // the bad extension is skipped, ".ok" made
         {"Binary", QByteArray("REGEDIT4\r\n\0\xff[\r\n@=\"", 18), false},
     };
+    // Names derived from the script's class names, which these scripts choose.
+    Target derived = target();
+    derived.desktopId.clear();
+    derived.mimeType.clear();
     const auto before = Snapshot(suite.root());
     for (const Case &c : cases) {
-        const RegImport::ImportResult result = RegImport::ImportScript(c.script, target());
+        const RegImport::ImportResult result = RegImport::ImportScript(c.script, derived);
         EXPECT_EQ(result.ok, c.ok) << c.name;
         for (const QString &written : result.writtenFiles) {
             const QString clean = QDir::cleanPath(written);
@@ -344,15 +417,14 @@ TEST(RegeditProgram, ImportsTheScriptNamedOnItsSplitCommandLine)
     ASSERT_TRUE(regedit.waitForFinished(60000));
     EXPECT_EQ(regedit.exitCode(), 0) << regedit.readAllStandardError().constData();
 
-    QFile entry(suite.root() +
-                QStringLiteral("/data/applications/Korvax_Manager.ROWLENS32.desktop"));
+    QFile entry(suite.root() + QStringLiteral("/data/applications/org.korvax.rowlens32.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly));
     EXPECT_TRUE(entry.readAll().contains("\nExec=\"" +
                                          (bin + QStringLiteral("/rowlns32")).toUtf8() + "\" %f\n"));
     QFile mimeApps(suite.root() + QStringLiteral("/config/mimeapps.list"));
     ASSERT_TRUE(mimeApps.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(mimeApps.readAll().contains(
-        "application/x-korvax-manager-rowlens32=Korvax_Manager.ROWLENS32.desktop\n"));
+    EXPECT_TRUE(
+        mimeApps.readAll().contains("application/x-zorath-table=org.korvax.rowlens32.desktop\n"));
 
     QProcess bad;
     bad.start(bin + QStringLiteral("/regedit"),

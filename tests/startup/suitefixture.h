@@ -16,25 +16,25 @@ class TempSuite
 public:
     TempSuite()
     {
-        m_saved[0] = qgetenv("VEXA_DRIVE_C");
-        m_saved[1] = qgetenv("XDG_DATA_HOME");
-        m_saved[2] = qgetenv("XDG_CONFIG_HOME");
+        for (int i = 0; i < kNames; ++i)
+            m_saved[i] = qgetenv(kName[i]);
         QDir(m_dir.path()).mkpath(QStringLiteral("drive"));
         qputenv("VEXA_DRIVE_C", drive().toLocal8Bit());
         qputenv("XDG_DATA_HOME", (m_dir.path() + QStringLiteral("/data")).toLocal8Bit());
         qputenv("XDG_CONFIG_HOME", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
+        // The machine's installed desktop entries stay out of sight.
+        qputenv("XDG_DATA_DIRS", (m_dir.path() + QStringLiteral("/system")).toLocal8Bit());
         for (QString *global :
              {&Vexa32::pfad_vexa, &Vexa32::pfad_main, &Vexa32::pfad_temp, &Vexa32::pfad_winsys})
             global->clear();
     }
     ~TempSuite()
     {
-        const char *names[] = {"VEXA_DRIVE_C", "XDG_DATA_HOME", "XDG_CONFIG_HOME"};
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < kNames; ++i) {
             if (m_saved[i].isNull())
-                qunsetenv(names[i]);
+                qunsetenv(kName[i]);
             else
-                qputenv(names[i], m_saved[i]);
+                qputenv(kName[i], m_saved[i]);
         }
     }
     TempSuite(const TempSuite &) = delete;
@@ -70,6 +70,9 @@ public:
     }
 
 private:
+    static constexpr int kNames = 4;
+    static constexpr const char *kName[kNames] = {"VEXA_DRIVE_C", "XDG_DATA_HOME",
+                                                  "XDG_CONFIG_HOME", "XDG_DATA_DIRS"};
     QTemporaryDir m_dir;
-    QByteArray m_saved[3];
+    QByteArray m_saved[kNames];
 };
