@@ -131,7 +131,7 @@ TEST_F(BadProfiles, ReadOnlyFileIsNotWritten)
               QStringLiteral("0,1920,1200,11580,9930"));
 }
 
-TEST_F(BadProfiles, ReadOnlyFolderKeepsTheFileWholeOrWritesOnlyTheLine)
+TEST_F(BadProfiles, ReadOnlyFolderCreatesNoFileButWritesOnlyTheLine)
 {
     Put(QStringLiteral("locked/vexa.ini"), Settings);
     const QString folder = Path(QStringLiteral("locked"));
@@ -146,13 +146,14 @@ TEST_F(BadProfiles, ReadOnlyFolderKeepsTheFileWholeOrWritesOnlyTheLine)
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     QByteArray expected = Settings;
-    if (folderWritable)
-        expected.replace("0,1920,1200,11580,9930", "1,2,3,4,5");
+    expected.replace("0,1920,1200,11580,9930", "1,2,3,4,5");
     EXPECT_EQ(Get(QStringLiteral("locked/vexa.ini")), expected);
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    EXPECT_EQ(left, folderWritable
-                        ? (QStringList{QStringLiteral("new.ini"), QStringLiteral("vexa.ini")})
-                        : QStringList{QStringLiteral("vexa.ini")})
+    EXPECT_EQ(left,
+              folderWritable
+                  ? (QStringList{QStringLiteral(".new.ini.lock"), QStringLiteral(".vexa.ini.lock"),
+                                 QStringLiteral("new.ini"), QStringLiteral("vexa.ini")})
+                  : QStringList{QStringLiteral("vexa.ini")})
         << "no temporary file left behind";
 }
 
