@@ -1,13 +1,32 @@
 // The registry editor stand-in: "regedit [/s] <script>" imports a REGEDIT4 association
 // script for the current user (see startup/regimport.h). Exit status 0 when every class
-// of the script was associated, 1 when not, 2 for a bad command line or unreadable script.
+// of the script was associated, 1 when not, 2 for a bad command line, an unreadable script
+// or a script outside the suite's "shell" folder.
+//
+// The program it serves is the viewer installed with it: beside this executable, or in the
+// programs' folder when this one lies in the private folder of the installation.
 
 #include "startup/regimport.h"
 #include "vexa32/platform/host.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
+
+namespace {
+
+QString ServedProgram()
+{
+    const QDir own(QCoreApplication::applicationDirPath());
+    const QString beside = own.filePath(QStringLiteral("rowlns32"));
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(own.filePath(QStringLiteral(ROWLENS_PRIVATE_TO_BIN "/rowlns32")));
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -25,6 +44,13 @@ int main(int argc, char *argv[])
         err << "usage: regedit [/s] <script.reg>\n";
         return 2;
     }
+    const QString program = ServedProgram();
+    const RegImport::SuiteFolders suite = RegImport::FindSuiteFolders(
+        QFileInfo(program).fileName().toUpper(), QFileInfo(program).absolutePath());
+    if (!RegImport::IsInShellFolder(scriptPath, suite.suiteDir)) {
+        err << "regedit: " << scriptPath << " is not a script of the suite's shell folder\n";
+        return 2;
+    }
     const auto host = Vexa32::Platform::HostPath(scriptPath);
     QFile script(host.value_or(QString()));
     if (!host || !script.open(QIODevice::ReadOnly)) {
@@ -34,9 +60,8 @@ int main(int argc, char *argv[])
     constexpr qint64 maxScriptSize = 1024 * 1024;
     const QByteArray bytes = script.read(maxScriptSize);
 
-    const RegImport::Target target{RegImport::DataHome(), RegImport::ConfigHome(),
-                                   QCoreApplication::applicationDirPath() +
-                                       QStringLiteral("/rowlns32")};
+    const RegImport::Target target{RegImport::DataHome(), RegImport::ConfigHome(), program,
+                                   suite.moduleDir};
     const RegImport::ImportResult result = RegImport::ImportScript(bytes, target);
     if (!silent || !result.ok) {
         for (const QString &message : result.messages)

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 
 namespace Vexa32::Platform {
 
@@ -30,8 +29,10 @@ QStringList CandidateNames(const QString &program)
     return names;
 }
 
-// The host file of program: a path is mapped; a bare name is looked for in the
-// executable's own folder first, then along PATH. Empty when it is not found.
+// The host file of program: a path is mapped; a bare name is looked for in the executable's
+// own folder, then in the installation's private folder. Never along PATH: another program
+// of the same name there must not receive what was meant for one of ours. Empty when it is
+// not found.
 QString LocateProgram(const QString &program)
 {
     if (program.contains(u'/') || program.contains(u'\\')) {
@@ -40,15 +41,13 @@ QString LocateProgram(const QString &program)
     }
     const QStringList names = CandidateNames(program);
     const QDir ownFolder(ExecutableDir());
-    for (const QString &name : names) {
-        const QString own = ownFolder.filePath(name);
-        if (IsRunnable(own))
-            return own;
-    }
-    for (const QString &name : names) {
-        const QString onPath = QStandardPaths::findExecutable(name);
-        if (!onPath.isEmpty())
-            return onPath;
+    const QDir privateFolder(ownFolder.filePath(QStringLiteral(ROWLENS_BIN_TO_PRIVATE)));
+    for (const QDir &folder : {ownFolder, privateFolder}) {
+        for (const QString &name : names) {
+            const QString file = folder.filePath(name);
+            if (IsRunnable(file))
+                return QDir::cleanPath(file);
+        }
     }
     return {};
 }
