@@ -43,6 +43,13 @@ bool IsReadOnly(const QFileInfo &info)
     return !(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable();
 }
 
+// The folder that holds the file itself (through links), where its replacement is made.
+QString FolderOf(const QString &host)
+{
+    const QString real = QFileInfo(host).canonicalFilePath();
+    return QFileInfo(real.isEmpty() ? host : real).absolutePath();
+}
+
 } // namespace
 
 QString NormalizeDir(const QString &dir)
@@ -62,7 +69,7 @@ QString ReadIniValue(const QString &dir, const QString &file, const QString &sec
     // Where the folder cannot be written, writers change the file in place: wait until
     // none is in the middle of it. Elsewhere a file is only ever replaced as a whole.
     std::unique_ptr<Platform::FileLock> lock;
-    if (!Platform::IsFolderWritable(QFileInfo(*host).absolutePath()) && QFileInfo(*host).isFile())
+    if (QFileInfo(*host).isFile() && !Platform::IsFolderWritable(FolderOf(*host)))
         lock = Platform::FileLock::Acquire(*host, Platform::FileLock::Mode::Shared, LockWait);
     const std::optional<QByteArray> content = ReadWhole(*host);
     lock.reset();
@@ -103,7 +110,7 @@ void WriteIniValue(const QString &dir, const QString &file, const QString &secti
     const std::optional<QByteArray> changed = Ini::SetValue(content, section, key, value);
     if (!changed || (exists && *changed == content))
         return;
-    if (Platform::IsFolderWritable(folder)) {
+    if (Platform::IsFolderWritable(FolderOf(*host))) {
         // A temporary file in the same folder, renamed over the old one: readers see the
         // old file or the new one, and an interrupted write leaves the old one as it was.
         QSaveFile save(*host);
