@@ -126,4 +126,11 @@ void WriteIniValue(const QString &dir, const QString &file, const QString &secti
     }
 }
 
+void RemoveProfileLock(const QString &dir, const QString &file)
+{
+    const std::optional<QString> host = Platform::HostPath(NormalizeDir(dir) + file);
+    if (host && !QFileInfo::exists(*host))
+        QFile::remove(Platform::LockFilePath(*host));
+}
+
 } // namespace Vexa32

@@ -27,4 +27,8 @@ QString ReadIniValue(const QString &dir, const QString &file, const QString &sec
 void WriteIniValue(const QString &dir, const QString &file, const QString &section,
                    const QString &key, const QString &value);
 
+// Removes the writers' lock file that WriteIniValue leaves beside a profile file, for a file
+// that is gone for good (a probe written and deleted again). Fails silently.
+void RemoveProfileLock(const QString &dir, const QString &file);
+
 } // namespace Vexa32
