@@ -6,6 +6,7 @@
 // sentinel folder and an empty bin/ that stands in for PATH, so no desktop database tool
 // runs per input.
 
+#include "fuzztemp.h"
 #include "startup/regimport.h"
 
 #include <QDir>
@@ -29,7 +30,7 @@ void Check(bool condition, const char *what, const QString &detail = QString())
 
 struct Sandbox
 {
-    QTemporaryDir root;
+    QTemporaryDir root{FuzzTempRoot() + QStringLiteral("/rowlens-fuzz-XXXXXX")};
     QString data;
     QString config;
     QString program;
@@ -155,7 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     static Sandbox box;
     const QByteArray script(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    (void)RegImport::ImportScript(script, RegImport::Target{box.data, box.config, box.program});
+    (void)RegImport::ImportScript(script,
+                                  RegImport::Target{box.data, box.config, box.program,
+                                                    QStringLiteral("C:\\KORVAX\\ROWLNS32\\")});
 
     Check(box.Outside() == box.outside, "the importer wrote outside its folders");
     CheckDesktopEntries(box);

@@ -5,6 +5,7 @@
 // Input layout: byte 0 picks the section (one of the tabs, or the empty section before
 // the first header), byte 1 picks the sort column, the rest is the file.
 
+#include "fuzztemp.h"
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
@@ -174,7 +175,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 2)
         return 0;
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(FuzzTempRoot() + QStringLiteral("/rowlens-fuzz-XXXXXX"));
     static const QString path = dir.path() + QStringLiteral("/fuzz.tbl");
     {
         QFile file(path);

@@ -1,11 +1,16 @@
 // The registry editor stand-in: "regedit [/s] <script>" imports a REGEDIT4 association
 // script for the current user (see startup/regimport.h). Exit status 0 when every class
-// of the script was associated, 1 when not, 2 for a bad command line or unreadable script.
+// of the script was associated, 1 when not, 2 for a bad command line, an unreadable script
+// or a script outside the suite's "shell" folder.
+//
+// The program it serves is the viewer installed with it: beside this executable, or in the
+// programs' folder when this one lies in the private folder of the installation.
 
 #include "startup/regimport.h"
 #include "vexa32/platform/host.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -18,7 +23,7 @@ QString ServedProgram()
 {
     const QString name = QStringLiteral("/rowlns32");
     const QString beside = Vexa32::Platform::ExecutableDir() + name;
-    if (QFileInfo(beside).isFile())
+    if (QFileInfo(beside).isExecutable())
         return beside;
     return Vexa32::Platform::ProgramsDirFromPrivate() + name;
 }
@@ -41,6 +46,13 @@ int main(int argc, char *argv[])
         err << "usage: regedit [/s] <script.reg>\n";
         return 2;
     }
+    const QString program = ServedProgram();
+    const RegImport::SuiteFolders suite = RegImport::FindSuiteFolders(
+        QFileInfo(program).fileName().toUpper(), QFileInfo(program).absolutePath());
+    if (!RegImport::IsInShellFolder(scriptPath, suite.suiteDir)) {
+        err << "regedit: " << scriptPath << " is not a script of the suite's shell folder\n";
+        return 2;
+    }
     const auto host = Vexa32::Platform::HostPath(scriptPath);
     QFile script(host.value_or(QString()));
     if (!host || !script.open(QIODevice::ReadOnly)) {
@@ -51,8 +63,9 @@ int main(int argc, char *argv[])
     const QByteArray bytes = script.read(maxScriptSize);
 
     const RegImport::Target target{
-        RegImport::DataHome(),          RegImport::ConfigHome(),           ServedProgram(),
-        QStringLiteral(ROWLENS_APP_ID), QStringLiteral(ROWLENS_MIME_TYPE), RegImport::DataDirs()};
+        RegImport::DataHome(), RegImport::ConfigHome(),        program,
+        suite.moduleDir,       QStringLiteral(ROWLENS_APP_ID), QStringLiteral(ROWLENS_MIME_TYPE),
+        RegImport::DataDirs()};
     const RegImport::ImportResult result = RegImport::ImportScript(bytes, target);
     if (!silent || !result.ok) {
         for (const QString &message : result.messages)

@@ -2,6 +2,7 @@
 
 #include "vexa32/cp1252.h"
 #include "vexa32/platform/host.h"
+#include "vexa32/profile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -319,7 +320,7 @@ QString DesktopExecArgument(const QString &argument)
     return StringEscape(quoted);
 }
 
-QStringList ExecArguments(const QString &command, const QString &program, QString *error)
+QStringList ExecArguments(const QString &command, const Target &target, QString *error)
 {
     auto refuse = [&](const QString &why) {
         if (error)
@@ -360,33 +361,77 @@ QStringList ExecArguments(const QString &command, const QString &program, QStrin
     if (path.contains(u'%'))
         return refuse(QStringLiteral("the program path holds a field code"));
 
-    // Only the program this importer serves may be registered.
-    QString fileName = path.mid(std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1);
-    const bool isExe = fileName.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive);
-    if (isExe)
-        fileName.chop(4);
-    const QFileInfo served(program);
-    if (fileName.compare(served.fileName(), Qt::CaseInsensitive) != 0)
-        return refuse(QStringLiteral("the script names another program: %1").arg(path));
-
-    QString executable;
+    // Only the program this importer serves may be registered: the named path, links
+    // resolved, must be that executable (on this host without the ".exe" of the suite's
+    // spelling), or, where no such file exists, the program's own path as the suite
+    // records it (its main folder and executable name).
+    const QString served = QFileInfo(target.program).canonicalFilePath();
+    if (served.isEmpty())
+        return refuse(QStringLiteral("the program served is not found: %1").arg(target.program));
     const bool absolute =
         path.startsWith(u'/') || (path.size() >= 2 && path[0].isLetter() && path[1] == u':');
-    if (absolute) {
-        if (const auto host = Vexa32::Platform::HostPath(path)) {
-            const QFileInfo info(*host);
-            if (info.isFile() && info.isExecutable())
-                executable = info.absoluteFilePath();
-        }
+    if (!absolute)
+        return refuse(QStringLiteral("the program path is not absolute: %1").arg(path));
+    const bool isExe = path.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive);
+    QStringList named{path};
+    if (isExe)
+        named << path.chopped(4);
+    bool found = false;
+    for (const QString &candidate : named) {
+        const std::optional<QString> host = Vexa32::Platform::HostPath(candidate);
+        const QString real = host ? QFileInfo(*host).canonicalFilePath() : QString();
+        if (real.isEmpty())
+            continue;
+        if (real != served)
+            return refuse(QStringLiteral("the script names another program: %1").arg(path));
+        found = true;
+        break;
     }
-    if (executable.isEmpty()) {
-        if (!isExe)
-            return refuse(QStringLiteral("program not found: %1").arg(path));
-        executable = served.absoluteFilePath();
+    if (!found) {
+        const QString recorded = target.moduleDir.isEmpty()
+                                     ? QString()
+                                     : Vexa32::NormalizeDir(target.moduleDir) +
+                                           QFileInfo(target.program).fileName() +
+                                           QStringLiteral(".exe");
+        if (recorded.isEmpty() || path.compare(recorded, Qt::CaseInsensitive) != 0)
+            return refuse(QStringLiteral("the script names another program: %1").arg(path));
     }
-    QStringList args{executable};
+    QStringList args{served};
     args << options.split(u' ', Qt::SkipEmptyParts);
     return args;
+}
+
+bool IsInShellFolder(const QString &scriptPath, const QString &suiteDir)
+{
+    if (suiteDir.isEmpty())
+        return false;
+    const std::optional<QString> script = Vexa32::Platform::HostPath(scriptPath);
+    const std::optional<QString> shell =
+        Vexa32::Platform::HostPath(Vexa32::NormalizeDir(suiteDir) + QStringLiteral("shell"));
+    if (!script || !shell)
+        return false;
+    const QFileInfo info(*script);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return info.isFile() && !folder.isEmpty() && folder == QFileInfo(*shell).canonicalFilePath();
+}
+
+SuiteFolders FindSuiteFolders(const QString &programName, const QString &executableDir)
+{
+    const QString vexaIni = QStringLiteral("vexa.ini");
+    SuiteFolders folders;
+    folders.suiteDir = Vexa32::NormalizeDir(
+        Vexa32::ReadIniValue(QString(), QStringLiteral("C:\\VEXA.CFG"),
+                             QStringLiteral("Directories"), QStringLiteral("Vexa3")));
+    if (folders.suiteDir.isEmpty())
+        return folders;
+    for (const QString &section : {QStringLiteral("Detour"), QStringLiteral("Moduls_Dirs")}) {
+        folders.moduleDir = Vexa32::NormalizeDir(
+            Vexa32::ReadIniValue(folders.suiteDir, vexaIni, section, programName));
+        if (!folders.moduleDir.isEmpty())
+            return folders;
+    }
+    folders.moduleDir = Vexa32::NormalizeDir(executableDir);
+    return folders;
 }
 
 QString UpdateMimeApps(const QString &existing, const QString &mimeType, const QString &desktopId)
@@ -497,7 +542,7 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
                 result.messages << QStringLiteral("extension skipped: %1").arg(ext);
         }
         QString why;
-        const QStringList exec = ExecArguments(cls.command, target.program, &why);
+        const QStringList exec = ExecArguments(cls.command, target, &why);
         if (id.isEmpty() || mimeType.isEmpty() || extensions.isEmpty() || exec.isEmpty()) {
             result.messages << QStringLiteral("class %1 not associated%2")
                                    .arg(cls.progId,
@@ -548,7 +593,9 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
 
 bool ParseCommandLine(const QString &commandLine, bool *silent, QString *scriptPath)
 {
-    static const QRegularExpression switchWord(QStringLiteral("^/[A-Za-z]+$"));
+    // The registry editor's switches are single letters; a longer word such as "/Korvax"
+    // starts the script's path.
+    static const QRegularExpression switchWord(QStringLiteral("^/[A-Za-z]$"));
     if (silent)
         *silent = false;
     QString rest = commandLine.trimmed();

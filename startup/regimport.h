@@ -46,6 +46,7 @@ struct Target
     QString dataHome;   // absolute, e.g. ~/.local/share
     QString configHome; // absolute, e.g. ~/.config
     QString program;    // host path of the program served, e.g. <bin>/rowlns32
+    QString moduleDir;  // the program's main folder as the suite records it ("C:\\KORVAX\\X\\")
     // The served program's desktop entry id (without ".desktop") and MIME type, given to the
     // script's first class; when either is empty, and for further classes, both are derived
     // from the class name (DesktopIdFor, MimeTypeFor).
@@ -69,8 +70,25 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target);
 QString DesktopExecArgument(const QString &argument);
 
 // The program and its extra arguments for a command value such as
-// C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1"; empty with *error set when refused.
-QStringList ExecArguments(const QString &command, const QString &program, QString *error);
+// C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1"; empty with *error set when refused. The command's
+// program must be target.program itself (its whole path, links resolved, a ".exe" ending
+// dropped) or, when that names no file, the program's recorded path
+// NormalizeDir(target.moduleDir) + "<executable name>.exe". The program given back is
+// always target.program's real path.
+QStringList ExecArguments(const QString &command, const Target &target, QString *error);
+
+// Whether the script (a path text) is a file in the suite's "shell" folder below suiteDir.
+bool IsInShellFolder(const QString &scriptPath, const QString &suiteDir);
+
+// The suite's folders as the program finds them at start: suiteDir from "C:\VEXA.CFG"
+// (empty when the suite is not installed), moduleDir from vexa.ini [Detour] or
+// [Moduls_Dirs] under programName, else executableDir.
+struct SuiteFolders
+{
+    QString suiteDir;
+    QString moduleDir;
+};
+SuiteFolders FindSuiteFolders(const QString &programName, const QString &executableDir);
 
 // The new mimeapps.list text: mimeType=desktopId in [Default Applications], every other
 // line kept.

@@ -1,14 +1,19 @@
 #pragma once
 // The profile (INI) file engine: the text rules by which the settings files of the suite
-// are read and changed, on the file's bytes (Windows-1252). Pure functions without state
-// or file access; profile.h puts them on files. Any byte sequence is accepted, in time
-// linear in its length.
+// are read and changed, on the file's bytes. Pure functions without state or file access;
+// profile.h puts them on files. Any byte sequence is accepted, in time linear in its length.
 //
-// Reading: a section header is "[" name "]" (blanks and tabs around the name ignored; the
-// name ends at the first "]", a missing "]" is accepted); lines before the first header
+// Encodings: a file that starts with a byte-order mark is UTF-8 (EF BB BF), UTF-16
+// little-endian (FF FE) or big-endian (FE FF) and is read and written in that form, mark
+// kept; any other file is 8-bit Windows-1252. Names and values pass through Windows-1252 as
+// the 8-bit profile functions see them (a character it cannot hold becomes "?").
+//
+// Reading: a section header is "[" name "]" (the name runs to the last "]" of the line,
+// blanks around it ignored; a "[" without "]" is no header); lines before the first header
 // belong to no section; a line whose first non-blank character is ";" is a comment; a key
-// line splits at its first "=", with blanks and tabs trimmed around key and value; a line
-// without "=" holds no key. Only the first of two sections with the same name is searched,
+// line splits at its first "=", with blanks trimmed around key and value; a line without
+// "=" is a key without a value, which reads as missing. Blanks are space, tab, vertical
+// tab, form feed and Ctrl+Z. Only the first of two sections with the same name is searched,
 // and the first of two equal keys wins. Names match without regard to case. A value that
 // starts and ends with the same quote character (' or ") loses that one pair. Lines end
 // in CR LF, LF or CR.

@@ -87,6 +87,7 @@ bool MakeDirTree(const QString &path)
             // MakeDirTree never fails towards its caller.
         }
     }
+    RemoveProfileLock(path, probe);
     return usable;
 }
 

@@ -6,6 +6,7 @@
 #include "strings.h"
 #include "trystep.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -94,9 +95,44 @@ double LeadingNumber(const QString &text)
     if (ok) {
         return value;
     }
-    // Out of the double range: infinite with the number's sign.
-    return number.startsWith(u'-') ? -std::numeric_limits<double>::infinity()
-                                   : std::numeric_limits<double>::infinity();
+    // Out of the double range: too small a number is zero, too large one infinite with the
+    // number's sign. Which one it is follows from the decimal place of its first
+    // significant digit, counted from the point and moved by the exponent.
+    const bool negative = number.startsWith(u'-');
+    const qsizetype point = number.indexOf(u'.');
+    const qsizetype e = number.indexOf(u'e');
+    const QStringView mantissa = QStringView(number).first(e < 0 ? number.size() : e);
+    qint64 place = 0; // the number lies in [10^(place-1), 10^place)
+    qsizetype integerDigits = 0;
+    bool significant = false;
+    for (qsizetype k = 0; k < mantissa.size(); ++k) {
+        const QChar c = mantissa[k];
+        if (!c.isDigit())
+            continue;
+        const bool beforePoint = point < 0 || k < point;
+        if (c != u'0')
+            significant = true;
+        if (beforePoint && significant)
+            ++integerDigits;
+        else if (!beforePoint && !significant)
+            --place;
+        if (significant && !beforePoint)
+            break;
+    }
+    place += integerDigits;
+    if (e >= 0) {
+        const QStringView exponent = QStringView(number).sliced(e + 1);
+        bool exponentOk = false;
+        const qint64 value = exponent.toLongLong(&exponentOk);
+        // An exponent beyond 2^62 is beyond any mantissa's reach.
+        constexpr qint64 far = qint64(1) << 62;
+        place +=
+            exponentOk ? std::clamp(value, -far, far) : (exponent.startsWith(u'-') ? -far : far);
+    }
+    if (!significant || place <= 0)
+        return 0.0;
+    return negative ? -std::numeric_limits<double>::infinity()
+                    : std::numeric_limits<double>::infinity();
 }
 
 QString WindowPositionRecord(PositionedWindow &window)

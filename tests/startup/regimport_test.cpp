@@ -36,6 +36,8 @@ TEST(RegImportCommandLine, SwitchesAndScriptPath)
         {"/S /tmp/x.reg", true, true, "/tmp/x.reg"},
         {"C:\\x.reg", true, false, "C:\\x.reg"},
         {"/s \"C:\\a b\\x.reg\"", true, true, "C:\\a b\\x.reg"},
+        {"/s /Korvax Suite/shell/ROWLNS32.reg", true, true, "/Korvax Suite/shell/ROWLNS32.reg"},
+        {"/Korvax/shell/ROWLNS32.reg", true, false, "/Korvax/shell/ROWLNS32.reg"},
         {"/e C:\\x.reg", false, false, ""},
         {"/s", false, true, ""},
         {"", false, false, ""},
@@ -136,30 +138,45 @@ protected:
     }
     QStringList Exec(const char *command, QString *why = nullptr)
     {
-        return RegImport::ExecArguments(QString::fromLatin1(command), served, why);
+        const Target target{QString(), QString(), served, QStringLiteral("C:\\KORVAX\\ROWLNS32\\")};
+        return RegImport::ExecArguments(QString::fromLatin1(command), target, why);
     }
     TempSuite suite;
     QString served;
 };
 
-TEST_F(RegImportProgram, MissingExeIsTheServedProgramAnExistingOneIsUsed)
+TEST_F(RegImportProgram, AcceptsOnlyTheServedProgramByItsWholePath)
 {
-    EXPECT_EQ(Exec(R"(C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1")"), QStringList{served});
-    EXPECT_EQ(Exec(R"(C:\Program Files\Korvax\ROWLNS32.exe /view /x "%1")"),
-              (QStringList{served, QStringLiteral("/view"), QStringLiteral("/x")}));
-
-    const QString installed = suite.onDrive(QStringLiteral("KORVAX/ROWLNS32/rowlns32"));
-    MakeExecutable(installed);
-    EXPECT_EQ(Exec(R"(C:\korvax\rowlns32\ROWLNS32 "%1")"), QStringList{installed});
-}
-
-TEST_F(RegImportProgram, RefusesEverythingButTheServedProgram)
-{
+    const QString real = QFileInfo(served).canonicalFilePath();
+    // Another program of the same name, and a link to the served one.
+    MakeExecutable(suite.onDrive(QStringLiteral("Other/rowlns32")));
+    QDir().mkpath(suite.onDrive(QStringLiteral("Links")));
+    ASSERT_TRUE(QFile::link(served, suite.onDrive(QStringLiteral("Links/rowlns32"))));
+    const QByteArray hostPath = served.toUtf8();
+    const std::pair<QByteArray, QStringList> accepted[] = {
+        // The path the program writes: its main folder as the suite records it.
+        {R"(C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1")", {real}},
+        {R"(c:\korvax\rowlns32\rowlns32.EXE /view /x "%1")",
+         {real, QStringLiteral("/view"), QStringLiteral("/x")}},
+        // The executable itself, with or without the suite's ".exe", or through a link.
+        {'"' + hostPath + R"(" "%1")", {real}},
+        {hostPath + R"(.exe "%1")", {real}},
+        {R"(C:\Links\ROWLNS32.exe "%1")", {real}},
+    };
+    for (const auto &[command, expected] : accepted) {
+        QString why;
+        EXPECT_EQ(Exec(command.constData(), &why), expected)
+            << command.constData() << ": " << why.toStdString();
+    }
     const char *refused[] = {
+        R"(C:\Other\ROWLNS32.exe "%1")",                // same name, another program
+        R"(C:\Program Files\Korvax\ROWLNS32.exe "%1")", // no such file, not the main folder
+        R"(C:\KORVAX\ROWLNS32\Other.exe "%1")",
+        R"(ROWLNS32.exe "%1")",
         R"(C:\WINDOWS\notepad.exe "%1")",
         R"(/bin/sh -c "%1")",
         R"(C:\KORVAX\ROWLNS32\ROWLNS32.exe)",       // does not pass the file
-        R"(C:\KORVAX\ROWLNS32\ROWLNS32 "%1")",      // no such program, and not an .exe
+        R"(C:\KORVAX\ROWLNS32\ROWLNS32 "%1")",      // not the recorded name
         R"("C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1")", // unbalanced quotes
         R"("%1")",
     };
@@ -168,6 +185,30 @@ TEST_F(RegImportProgram, RefusesEverythingButTheServedProgram)
         EXPECT_TRUE(Exec(command, &why).isEmpty()) << command;
         EXPECT_FALSE(why.isEmpty()) << command;
     }
+}
+
+TEST(RegImportShellFolder, OnlyScriptsInTheSuitesShellFolder)
+{
+    TempSuite suite;
+    suite.write(QStringLiteral("KORVAX/VEXA3/shell/ROWLNS32.reg"), "REGEDIT4\r\n");
+    suite.write(QStringLiteral("KORVAX/VEXA3/shell/sub/x.reg"), "REGEDIT4\r\n");
+    suite.write(QStringLiteral("KORVAX/VEXA3/x.reg"), "REGEDIT4\r\n");
+    suite.write(QStringLiteral("Elsewhere/shell/x.reg"), "REGEDIT4\r\n");
+    const QString suiteDir = QStringLiteral("C:\\KORVAX\\VEXA3\\");
+    const std::pair<const char *, bool> cases[] = {
+        {"C:\\KORVAX\\VEXA3\\shell\\ROWLNS32.reg", true},
+        {"c:/korvax/vexa3/SHELL/rowlns32.reg", true},
+        {"C:\\KORVAX\\VEXA3\\shell\\sub\\..\\ROWLNS32.reg", true},
+        {"C:\\KORVAX\\VEXA3\\shell\\missing.reg", false},
+        {"C:\\KORVAX\\VEXA3\\shell\\sub\\x.reg", false},
+        {"C:\\KORVAX\\VEXA3\\x.reg", false},
+        {"C:\\Elsewhere\\shell\\x.reg", false},
+        {"C:\\KORVAX\\VEXA3\\shell\\..\\x.reg", false},
+    };
+    for (const auto &[path, inside] : cases)
+        EXPECT_EQ(RegImport::IsInShellFolder(QString::fromLatin1(path), suiteDir), inside) << path;
+    EXPECT_FALSE(RegImport::IsInShellFolder(
+        QStringLiteral("C:\\KORVAX\\VEXA3\\shell\\ROWLNS32.reg"), QString()));
 }
 
 TEST(RegImportMimeApps, SetsTheDefaultAndKeepsEveryOtherLine)
@@ -215,6 +256,7 @@ protected:
         return {suite.root() + QStringLiteral("/data"),
                 suite.root() + QStringLiteral("/config"),
                 served,
+                QStringLiteral("C:\\KORVAX\\ROWLNS32\\"),
                 kDesktopId,
                 kMimeType,
                 {system()}};
@@ -360,7 +402,7 @@ TEST_F(RegImportScript, HostileScriptsWriteNothingOutsideTheTargetFolders)
         "REGEDIT4\r\n[HKEY_CLASSES_ROOT\\.tbl/../../x]\r\n@=\"../../../escape\"\r\n"
         "[HKEY_CLASSES_ROOT\\.ok]\r\n@=\"../../../escape\"\r\n"
         "[HKEY_CLASSES_ROOT\\../../../escape\\shell\\open\\command]\r\n"
-        "@=\"C:\\\\x\\\\ROWLNS32.exe \\\"%1\\\"\"\r\n"
+        "@=\"C:\\\\KORVAX\\\\ROWLNS32\\\\ROWLNS32.exe \\\"%1\\\"\"\r\n"
         "[HKEY_LOCAL_MACHINE\\Software\\x]\r\n@=\"y\"\r\n";
     const Case cases[] = {
         {"NotRegedit4", "Windows Registry Editor Version 5.00\r\n", false},
@@ -407,6 +449,10 @@ TEST(RegeditProgram, ImportsTheScriptNamedOnItsSplitCommandLine)
                                              QStringLiteral("TBL"),
                                              QString(),
                                              QString()};
+    // A suite in "C:\Korvax Suite\" that records the program's main folder there too.
+    suite.write(QStringLiteral("VEXA.CFG"), "[Directories]\r\nVexa3=C:\\Korvax Suite\\\r\n");
+    suite.write(QStringLiteral("Korvax Suite/vexa.ini"),
+                "[Moduls_Dirs]\r\nROWLNS32=C:\\Korvax Suite\\\r\n");
     suite.write(
         QStringLiteral("Korvax Suite/shell/ROWLNS32.reg"),
         Startup::AssociationScriptBytes(args, QStringLiteral("C:\\Korvax Suite\\ROWLNS32.exe")));
@@ -426,11 +472,16 @@ TEST(RegeditProgram, ImportsTheScriptNamedOnItsSplitCommandLine)
     EXPECT_TRUE(
         mimeApps.readAll().contains("application/x-zorath-table=org.korvax.rowlens32.desktop\n"));
 
-    QProcess bad;
-    bad.start(bin + QStringLiteral("/regedit"),
-              {QStringLiteral("/s"), QStringLiteral("C:\\missing.reg")});
-    ASSERT_TRUE(bad.waitForFinished(60000));
-    EXPECT_EQ(bad.exitCode(), 2);
+    // A missing script, and a script outside the suite's shell folder.
+    suite.write(QStringLiteral("Korvax Suite/ROWLNS32.reg"),
+                suite.read(QStringLiteral("Korvax Suite/shell/ROWLNS32.reg")));
+    for (const QString &script : {QStringLiteral("C:\\Korvax Suite\\shell\\missing.reg"),
+                                  QStringLiteral("C:\\Korvax Suite\\ROWLNS32.reg")}) {
+        QProcess bad;
+        bad.start(bin + QStringLiteral("/regedit"), (QStringLiteral("/s ") + script).split(u' '));
+        ASSERT_TRUE(bad.waitForFinished(60000));
+        EXPECT_EQ(bad.exitCode(), 2) << script.toStdString();
+    }
 }
 
 } // namespace

@@ -190,4 +190,10 @@ TEST_F(Host, StartProcessPassesTheRestOfTheLineAsBlankSeparatedArguments)
 
     EXPECT_FALSE(StartProcess(QStringLiteral("no-such-program-here /s")));
     EXPECT_FALSE(StartProcess(QStringLiteral("   ")));
+
+    // A bare name is never looked up along PATH, even where a program of that name lies.
+    const QByteArray savedPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(OnC(QStringLiteral("bin"))) + ':' + savedPath);
+    EXPECT_FALSE(StartProcess(QStringLiteral("echoargs /s x.reg")));
+    qputenv("PATH", savedPath);
 }

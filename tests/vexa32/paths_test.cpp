@@ -137,7 +137,9 @@ TEST_F(Paths, MakeDirTreeCreatesEveryLevelAndProbesIt)
 {
     EXPECT_TRUE(MakeDirTree(QStringLiteral("C:\\a\\b\\c")));
     EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("a/b/c"))).isDir());
-    EXPECT_TRUE(QDir(OnC(QStringLiteral("a/b/c"))).isEmpty()) << "the probe is removed";
+    EXPECT_TRUE(QDir(OnC(QStringLiteral("a/b/c")))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+        << "the probe and its writers' lock are removed";
 
     EXPECT_TRUE(MakeDirTree(QStringLiteral("C:\\A\\x\\y\\")));
     EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("a/x/y"))).isDir());

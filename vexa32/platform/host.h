@@ -63,12 +63,12 @@ std::optional<QString> SpecialFolder(int csidl);
 
 // Starts a command line ("program args...") as a new process without waiting for it.
 // The program is the first blank-separated word (or a text in double quotes); a path is
-// mapped like any path text, a bare name is looked up in ExecutableDir() and PrivateDir()
-// first (so "regedit" is the project's own importer), then along PATH, as given, in lower case and
-// without a ".exe" ending. The remaining text is split at every single blank into the
-// arguments, so joining them with one blank gives that text back exactly, as a Windows
-// program sees its command line ("regedit /s C:\My Dir\x.reg" passes "/s", "C:\My",
-// "Dir\x.reg"). False when the program is not found or could not be started.
+// mapped like any path text, a bare name is looked up in ExecutableDir() and then in
+// PrivateDir() (so "regedit" is the project's own importer), as given, in lower case and
+// without a ".exe" ending; never along PATH. The remaining text is split at every single blank into
+// the arguments, so joining them with one blank gives that text back exactly, as a Windows program
+// sees its command line ("regedit /s C:\My Dir\x.reg" passes "/s", "C:\My", "Dir\x.reg"). False
+// when the program is not found or could not be started.
 bool StartProcess(const QString &commandLine);
 
 } // namespace Vexa32::Platform

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 
 namespace Vexa32::Platform {
 
@@ -30,9 +29,10 @@ QStringList CandidateNames(const QString &program)
     return names;
 }
 
-// The host file of program: a path is mapped; a bare name is looked for in the
-// executable's own folder and the program's private folder first, then along PATH. Empty
-// when it is not found.
+// The host file of program: a path is mapped; a bare name is looked for in the executable's
+// own folder, then in the installation's private folder. Never along PATH: another program
+// of the same name there must not receive what was meant for one of ours. Empty when it is
+// not found.
 QString LocateProgram(const QString &program)
 {
     if (program.contains(u'/') || program.contains(u'\\')) {
@@ -45,13 +45,8 @@ QString LocateProgram(const QString &program)
         for (const QString &name : names) {
             const QString own = ownFolder.filePath(name);
             if (IsRunnable(own))
-                return own;
+                return QDir::cleanPath(own);
         }
-    }
-    for (const QString &name : names) {
-        const QString onPath = QStandardPaths::findExecutable(name);
-        if (!onPath.isEmpty())
-            return onPath;
     }
     return {};
 }

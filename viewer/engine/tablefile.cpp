@@ -3,6 +3,7 @@
 #include "tableloader.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace TableFile {
 
@@ -44,8 +45,9 @@ QByteArray ReadAll(const QString &fname)
     const std::unique_ptr<QFile> file = Open(fname);
     QByteArray bytes;
     const qint64 size = file->size();
-    constexpr qsizetype kChunk = qsizetype(1) << 20;
-    // Room for the whole file and one more chunk, so the final empty read does not copy.
+    // Pieces of the file's size (at most 1 MB), and room for the whole file and one more
+    // piece, so the final empty read does not copy.
+    const qsizetype kChunk = qsizetype(std::clamp<qint64>(size + 1, 4096, qint64(1) << 20));
     bytes.reserve(static_cast<qsizetype>(size > 0 ? size : 0) + kChunk);
     for (;;) {
         const qsizetype old = bytes.size();

@@ -591,7 +591,11 @@ template <typename Handler>
 bool readLines(QFile &file, const QString &fname, const QString &caption, Handler &handler,
                bool utf8, bool check, qsizetype skip, qsizetype parallelPiece)
 {
-    constexpr qsizetype Chunk = qsizetype(8) << 20;
+    // Pieces of up to 8 MB; a smaller file gets a buffer of its own size, so that reading
+    // it costs in proportion to its length.
+    constexpr qsizetype MaxChunk = qsizetype(8) << 20;
+    const qsizetype Chunk =
+        qsizetype(std::clamp<qint64>(file.size() - file.pos() + 1, 4096, MaxChunk));
     // The "#" mode collects headers and skims the rest; only a listing is worth a thread.
     if (caption == TableLoader::OpenCaption)
         parallelPiece = 0;

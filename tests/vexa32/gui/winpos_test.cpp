@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -78,9 +79,32 @@ struct RestoreCase
 TEST(WindowPosition, LeadingNumber)
 {
     const std::pair<const char *, double> cases[] = {
-        {"1920", 1920}, {"-15", -15}, {"+7", 7},     {"12.5", 12.5},    {".5", 0.5},
-        {"1e3", 1000},  {"1e", 1},    {"12abc", 12}, {"abc", 0},        {"", 0},
-        {"3.", 3},      {"-", 0},     {"1,5", 1},    {"2.5E-1x", 0.25}, {" 4", 0},
+        {"1920", 1920},
+        {"-15", -15},
+        {"+7", 7},
+        {"12.5", 12.5},
+        {".5", 0.5},
+        {"1e3", 1000},
+        {"1e", 1},
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"3.", 3},
+        {"-", 0},
+        {"1,5", 1},
+        {"2.5E-1x", 0.25},
+        {" 4", 0},
+        // Beyond the range of doubles: too small is zero, too large infinite.
+        {"1e-400", 0},
+        {"-1e-400", 0},
+        {"0.0001e-330", 0},
+        {"1e99999999999999999999", HUGE_VAL},
+        {"1e400", HUGE_VAL},
+        {"-1e400", -HUGE_VAL},
+        {"0.01e-322", 0},
+        {"1000e-330", 0},
+        {"0.000000001e400", HUGE_VAL},
+        {"1e-99999999999999999999", 0},
     };
     for (const auto &[text, expected] : cases) {
         EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromLatin1(text)), expected) << text;
