@@ -6,8 +6,9 @@
 #include "vexa32/globals.h"
 #include "vexa32/gui/messagebox.h"
 #include "vexa32/paths.h"
-#include "vexa32/profile.h"
+#include "vexa32/settings.h"
 #include "vexa32/strings.h"
+#include "viewer/engine/tableloader.h"
 #include "viewer/tblmainform.h"
 
 namespace TBLMain {
@@ -15,10 +16,6 @@ namespace TBLMain {
 using namespace Vexa32;
 
 namespace {
-
-const QString kIniFile = QStringLiteral("rowlns32.ini");
-const QString kSection = QStringLiteral("Startup");
-const QString kKey = QStringLiteral("AssociateFileTypes");
 
 bool AskForAssociation()
 {
@@ -87,13 +84,13 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
     vexa_init();
     SplashStart(157, 255, QStringLiteral("n/a"));
 
-    const QString stored = ReadIniValue(pfad_main, kIniFile, kSection, kKey);
+    const Setting choice = Settings::AssociateFileTypes();
+    // Asked only when no choice is stored.
+    const std::optional<bool> stored = choice.readFlag();
     bool associate = false;
-    if (stored == QLatin1String("1"))
-        associate = true;
-    else if (stored == QLatin1String("0"))
-        associate = false;
-    else {
+    if (stored) {
+        associate = *stored;
+    } else {
         associate = AskForAssociation();
         // The question box lay over the splash: the splash is drawn again before the hold.
         RepaintSplash();
@@ -101,8 +98,7 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
 
     if (associate)
         AssociateTblFiles();
-    WriteIniValue(pfad_main, kIniFile, kSection, kKey,
-                  QString::number(BoolToInt(associate ? -1 : 0)));
+    choice.writeFlag(associate);
 
     auto form = std::make_unique<TBLMainForm>();
     // The Options dialog makes the association at once when it is confirmed checked.
@@ -121,7 +117,7 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
         // A file that exists but cannot be read is reported, not passed on: the window is
         // already up and stays usable.
         if (FileExists(path))
-            form->LoadFileOrReport(path, QStringLiteral("#"));
+            form->LoadFileOrReport(path, TableLoader::OpenCaption);
     }
     return form;
 }

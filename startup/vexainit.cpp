@@ -6,19 +6,17 @@
 #include "vexa32/paths.h"
 #include "vexa32/platform/host.h"
 #include "vexa32/profile.h"
+#include "vexa32/settings.h"
 
 namespace Vexa32 {
 
 namespace {
 
-const QString kVexaIni = QStringLiteral("vexa.ini");
-
 void FindSuiteDirectory()
 {
-    pfad_vexa = NormalizeDir(ReadIniValue(QString(), QStringLiteral("C:\\VEXA.CFG"),
-                                          QStringLiteral("Directories"), QStringLiteral("Vexa3")));
+    pfad_vexa = NormalizeDir(Settings::SuiteDirectory().read());
     // The search counts ordinary files only: a hidden vexa.ini does not make an installation.
-    if (pfad_vexa.isEmpty() || !FileExists(pfad_vexa + kVexaIni)) {
+    if (pfad_vexa.isEmpty() || !FileExists(pfad_vexa + Settings::SuiteFile)) {
         ShowFatalError(QStringLiteral("SYS0000"), QStringLiteral("Vexa32 error"),
                        QStringLiteral("Vexa3 is not properly installed!"));
     }
@@ -26,11 +24,9 @@ void FindSuiteDirectory()
 
 void FindModuleDirectory()
 {
-    pfad_main =
-        NormalizeDir(ReadIniValue(pfad_vexa, kVexaIni, QStringLiteral("Detour"), ProgramName));
+    pfad_main = NormalizeDir(Settings::Detour(ProgramName).read());
     if (pfad_main.isEmpty())
-        pfad_main = NormalizeDir(
-            ReadIniValue(pfad_vexa, kVexaIni, QStringLiteral("Moduls_Dirs"), ProgramName));
+        pfad_main = NormalizeDir(Settings::ModuleDirectory(ProgramName).read());
     if (pfad_main.isEmpty())
         pfad_main = NormalizeDir(Platform::ExecutableDir());
 }

@@ -1,16 +1,14 @@
 #include "modules.h"
 
-#include "globals.h"
 #include "paths.h"
 #include "profile.h"
+#include "settings.h"
 
 namespace Vexa32 {
 
 QString ModuleFilePath(const QString &key)
 {
-    const QString file = QStringLiteral("vexa.ini");
-    return NormalizeDir(ReadIniValue(pfad_vexa, file, QStringLiteral("Moduls_Dirs"), key)) +
-           ReadIniValue(pfad_vexa, file, QStringLiteral("Moduls_EXEs"), key);
+    return NormalizeDir(Settings::ModuleDirectory(key).read()) + Settings::ModuleFile(key).read();
 }
 
 bool IsModuleInstalled(const QString &key)

@@ -1,8 +1,7 @@
 #include "winpos.h"
 
-#include "globals.h"
 #include "paths.h"
-#include "profile.h"
+#include "settings.h"
 #include "strings.h"
 #include "trystep.h"
 
@@ -13,9 +12,6 @@
 namespace Vexa32 {
 
 namespace {
-
-const QString PositionsFile = QStringLiteral("vexa.ini");
-const QString PositionsSection = QStringLiteral("Positions");
 
 // A value a window coordinate can hold; anything else is refused like an overflow.
 bool Representable(double value)
@@ -206,18 +202,12 @@ void ApplyWindowPositionRecord(PositionedWindow &window, const QString &record)
 
 void SaveWindowPosition(PositionedWindow &window, const QString &key)
 {
-    TryStep([&] {
-        WriteIniValue(pfad_vexa, PositionsFile, PositionsSection, key,
-                      WindowPositionRecord(window));
-    });
+    TryStep([&] { Settings::WindowPosition(key).write(WindowPositionRecord(window)); });
 }
 
 void RestoreWindowPosition(PositionedWindow &window, const QString &key)
 {
-    TryStep([&] {
-        ApplyWindowPositionRecord(window,
-                                  ReadIniValue(pfad_vexa, PositionsFile, PositionsSection, key));
-    });
+    TryStep([&] { ApplyWindowPositionRecord(window, Settings::WindowPosition(key).read()); });
 }
 
 } // namespace Vexa32

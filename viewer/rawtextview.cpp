@@ -92,6 +92,16 @@ qsizetype RawTextView::topLine() const
     return verticalScrollBar()->value();
 }
 
+void RawTextView::revealLine(qsizetype line)
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int visible =
+        std::max(1, viewport()->height() / std::max(1, fontMetrics().lineSpacing()));
+    if (line < bar->value() || line >= bar->value() + visible) {
+        bar->setValue(static_cast<int>(std::max<qsizetype>(0, line - visible / 3)));
+    }
+}
+
 void RawTextView::updateScrollBars()
 {
     const qsizetype lines = m_text.lineCount();

@@ -33,6 +33,8 @@ public:
 
     // The first line in view.
     qsizetype topLine() const;
+    // Scrolls so that line is in view, a third from the top when it was not.
+    void revealLine(qsizetype line);
 
     // Columns first..last (from 0) of a line's bytes as painted: tabs expanded to stops of
     // 8, control characters as blanks. Only the bytes up to the last column are decoded,

@@ -1,142 +1,82 @@
-// TBLMainForm: building the window, LoadFile and the window's events. The window operations
-// the table loader drives are in tblmainform_tablewindow.cpp, the commands and the layout in
-// tblmainform_commands.cpp.
+// TBLMainForm: building and wiring the window, its start and close, LoadFile, and the
+// events that reach the window itself.
 
 #include "tblmainform.h"
 
+#include "findcontroller.h"
+#include "mainformcontrols.h"
+#include "mainformlayout.h"
+#include "mainformmenus.h"
+#include "mainformtexts.h"
 #include "rawtextview.h"
-#include "tabstrip.h"
-#include "tblmainform_controls.h"
-#include "tblmainform_extras.h"
-#include "toolbaricons.h"
+#include "recentfilesmenu.h"
 #include "vexa32/gui/errordialog.h"
 #include "vexa32/gui/screen.h"
+#include "vexa32/gui/windowposition.h"
+#include "vexa32/modules.h"
+#include "vexa32/trystep.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QFrame>
+#include <QGuiApplication>
 #include <QHeaderView>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
-#include <QStatusBar>
+#include <QScreen>
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
 #include <QWindow>
 #include <utility>
 
-namespace {
-
-QFont Tahoma()
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-template <typename Widget>
-Widget *Named(Widget *widget, const char *name)
-{
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
-
-TBLMainForm::TBLMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Controls>())
+TBLMainForm::TBLMainForm(QWidget *parent)
+    : QMainWindow(parent), m_ui(std::make_unique<MainFormControls>())
 {
     setObjectName(QStringLiteral("TBLMainForm"));
-    setWindowTitle(QStringLiteral("Korvax Manager ROWLENS32"));
-    setFont(Tahoma());
+    setWindowTitle(TableLoader::WindowCaption);
+    setFont(MainFormFont());
     m_model = new TableListModel(this);
-    buildMenus();
-    buildControls();
-    buildExtras();
+    BuildMainFormMenus(*menuBar(), *m_ui);
+    BuildMainFormControls(*this, *m_model, *m_ui);
+    setAcceptDrops(true);
+    connectControls();
+    EnableFileCommands(*m_ui, false);
     Form_Load();
 }
 
 TBLMainForm::~TBLMainForm()
 {
+    m_ui->ListView1->removeEventFilter(this);
+    m_find.reset();
     setBusyPointer(false);
 }
 
-void TBLMainForm::buildControls()
+void TBLMainForm::connectControls()
 {
-    using namespace Vexa32;
-    Controls &ui = *m_ui;
-    ui.client = Named(new QWidget(this), "ClientArea");
-    setCentralWidget(ui.client);
+    MainFormControls &ui = *m_ui;
+    connect(ui.MenuFileOpen, &QAction::triggered, this, [this] { MenuFileOpen_Click(); });
+    connect(ui.MenuFileOptions, &QAction::triggered, this, [this] { MenuFileOptions_Click(); });
+    connect(ui.recentFiles, &RecentFilesMenu::chosen, this,
+            [this](const QString &path) { openFromOutside(path); });
+    connect(ui.MenuFileExit, &QAction::triggered, this, [this] { MenuFileExit_Click(); });
+    connect(ui.MenuEditFind, &QAction::triggered, this, [this] { ShowFindBar(); });
+    connect(ui.MenuEditFindNext, &QAction::triggered, this, [this] { FindNext(); });
+    connect(ui.MenuEditCopy, &QAction::triggered, this, [this] { CopySelectedRows(); });
+    connect(ui.MenuEditShowRaw, &QAction::triggered, this,
+            [this] { showCurrentRecordInRawText(); });
+    connect(ui.MenuViewNextTab, &QAction::triggered, this, [this] { SelectTabBy(1); });
+    connect(ui.MenuViewPreviousTab, &QAction::triggered, this, [this] { SelectTabBy(-1); });
+    connect(ui.MenuHelpTutorial, &QAction::triggered, this, [this] { MenuHelpTutorial_Click(); });
+    connect(ui.MenuHelpKMVC, &QAction::triggered, this, [this] { MenuHelpKMVC_Click(); });
+    connect(ui.MenuHelpAbout, &QAction::triggered, this, [this] { MenuHelpAbout_Click(); });
 
-    // Toolbar2 lies under the tab strip's tabs, so it is created first (drawn below).
-    ui.Toolbar2 = Named(new QToolBar(ui.client), "Toolbar2");
-    ui.Toolbar2->setMovable(false);
-    ui.Toolbar2->setFloatable(false);
-    ui.Toolbar2->setGeometry(0, TwipsToPixelsY(450), TwipsToPixelsX(MainFormDesign::ClientWidth),
-                             TwipsToPixelsY(630));
-
-    ui.Toolbar1 = Named(new QToolBar(ui.client), "Toolbar1");
-    ui.Toolbar1->setMovable(false);
-    ui.Toolbar1->setFloatable(false);
-    ui.Toolbar1->setIconSize(QSize(22, 22));
-    ui.Toolbar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    ui.Toolbar1->setGeometry(0, 0, TwipsToPixelsX(MainFormDesign::ClientWidth),
-                             TwipsToPixelsY(450));
-    ui.Toolbar1Open = ui.Toolbar1->addAction(OpenTableIcon(), QStringLiteral("Open .TBL"));
-    ui.Toolbar1Open->setObjectName(QStringLiteral("Toolbar1FileOpen"));
-    ui.Toolbar1Open->setData(QStringLiteral("FileOpen"));
-    // The toolbar's buttons have one size, whatever their caption asks for.
-    if (QWidget *button = ui.Toolbar1->widgetForAction(ui.Toolbar1Open)) {
-        button->setObjectName(QStringLiteral("Toolbar1FileOpenButton"));
-        button->setFixedSize(TwipsToPixelsX(MainFormDesign::ToolbarButtonWidth),
-                             TwipsToPixelsY(MainFormDesign::ToolbarButtonHeight));
-    }
     connect(ui.Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
-
-    ui.TabStrip1 = Named(new TabStrip(ui.client), "TabStrip1");
-    ui.TabStrip1->setFont(Tahoma());
-    ui.TabStrip1->setUsesScrollButtons(true);
-    ui.TabStrip1->setGeometry(TwipsToPixelsX(60), TwipsToPixelsY(540), TwipsToPixelsX(4695),
-                              TwipsToPixelsY(3735));
-    ui.TabStrip1->addTab(QStringLiteral("<No file loaded>"));
-    ui.TabStrip1->setTabData(0, QStringLiteral("<No file loaded>"));
-    ui.TabStrip1->setEnabled(false);
     connect(ui.TabStrip1, &QTabBar::currentChanged, this, [this] { TabStrip1_Click(); });
-
-    ui.Frame1 = Named(new QFrame(ui.client), "Frame1");
-    ui.Frame1->setFrameShape(QFrame::NoFrame);
-    ui.Frame1->setGeometry(TwipsToPixelsX(180), TwipsToPixelsY(1080), TwipsToPixelsX(2055),
-                           TwipsToPixelsY(1755));
-
-    ui.ListView1 = Named(new QTableView(ui.Frame1), "ListView1");
-    ui.ListView1->setFont(Tahoma());
-    ui.ListView1->setGeometry(0, 0, TwipsToPixelsX(975), TwipsToPixelsY(915));
-    ui.ListView1->setModel(m_model);
-    ui.ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ui.ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ui.ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ui.ListView1->setShowGrid(false);
-    ui.ListView1->setWordWrap(false);
-    ui.ListView1->setSortingEnabled(false);
-    ui.ListView1->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    // Every row as high as the font: the view never measures rows, so a million of them
-    // cost no more to show than a hundred.
-    QHeaderView *rows = ui.ListView1->verticalHeader();
-    rows->hide();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(QFontMetrics(Tahoma()).height() + 4);
-    QHeaderView *header = ui.ListView1->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Interactive);
-    header->setSectionsClickable(true);
-    header->setHighlightSections(false);
-    header->setStretchLastSection(false);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    connect(header, &QHeaderView::sectionClicked, this,
+    connect(ui.ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int section) { ListView1_ColumnClick(section); });
     connect(ui.ListView1, &QTableView::clicked, this,
             [this](const QModelIndex &index) { ListView1_ItemClick(index.row()); });
@@ -149,83 +89,61 @@ void TBLMainForm::buildControls()
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { applyColumnWidths(); });
     // A width the user sets (by dragging or by a double-click on a divider, which fits the
     // column to the rows in view) is kept for the section while the file stays open.
-    connect(header, &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        if (!m_applyingWidths && !m_loading && column < m_model->listing().columnCount()) {
-            m_columnWidths[shownSection()][m_model->listing().column(column).title] = size;
-        }
-    });
-    ui.ListView1->hide();
+    connect(ui.ListView1->horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int size) {
+                if (!m_applyingWidths && !m_loading && column < m_model->listing().columnCount()) {
+                    m_columnWidths[shownSection()][m_model->listing().column(column).title] = size;
+                }
+            });
+    // Enter or a double-click on a row shows the record in the raw text.
+    connect(ui.ListView1, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex &index) { ShowRecordInRawText(index.row()); });
+    ui.ListView1->installEventFilter(this);
 
-    ui.Text1 = Named(new QPlainTextEdit(ui.Frame1), "Text1");
-    ui.Text1->setGeometry(0, 0, TwipsToPixelsX(1995), TwipsToPixelsY(1035));
-    ui.Text1->setPlainText(QStringLiteral("No .TBL file opened. You can either open one via the "
-                                          "\"File\" menu, or by double-clicking one in "
-                                          "ARKLENS32.\r\n"));
-    ui.Text1->setEnabled(false);
-
-    ui.RichTextBox1 = Named(new RawTextView(ui.Frame1), "RichTextBox1");
-    ui.RichTextBox1->setGeometry(0, 0, TwipsToPixelsX(1875), TwipsToPixelsY(1635));
-    ui.RichTextBox1->hide();
-
-    ui.StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
-    ui.StatusBar1->setFont(Tahoma());
-    setStatusBar(ui.StatusBar1);
-    // The panels sit side by side at their own widths in a strip that asks for no width
-    // of its own, so they never impose a minimum size on the window.
-    auto *strip = new QWidget(ui.StatusBar1);
-    strip->setObjectName(QStringLiteral("StatusPanels"));
-    strip->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    const int panelHeight = QFontMetrics(Tahoma()).height() + 4;
-    strip->setFixedHeight(panelHeight);
-    ui.StatusBar1->addWidget(strip, 1);
-    const int panelTwips[3] = {4845, 4845, 1440};
-    int x = 0;
-    for (int i = 0; i < 3; ++i) {
-        auto *panel = new QLabel(strip);
-        panel->setObjectName(QStringLiteral("Panel%1").arg(i + 1));
-        panel->setFrameShape(QFrame::Panel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setTextFormat(Qt::PlainText);
-        panel->setMargin(1);
-        const int width = TwipsToPixelsX(panelTwips[i]);
-        panel->setGeometry(x, 0, width - 2, panelHeight);
-        x += width;
-        ui.panels[static_cast<std::size_t>(i)] = panel;
-    }
+    m_find = std::make_unique<FindController>(
+        FindController::Panes{ui.findBar, ui.TabStrip1, ui.ListView1, ui.RichTextBox1, m_model},
+        [this] { return !m_currentFile.isEmpty(); });
+    connect(m_find.get(), &FindController::layoutRequested, this, [this] { Form_Resize(); });
+    // Panel 2 names no record that the narrowed list no longer shows.
+    connect(m_find.get(), &FindController::selectedRecordHidden, this,
+            [this] { setStatusPanel(2, QString()); });
 }
 
-QString TBLMainForm::shownSection() const
-{
-    const QTabBar *tabs = m_ui->TabStrip1;
-    return tabs->currentIndex() >= 0 ? tabs->tabData(tabs->currentIndex()).toString() : QString();
-}
-
-void TBLMainForm::applyColumnWidths()
+void TBLMainForm::Form_Load()
 {
     using namespace Vexa32;
-    QHeaderView *header = m_ui->ListView1->horizontalHeader();
-    const Listing &listing = m_model->listing();
-    // Widths the user gave this section's columns since the file was opened come first.
-    const auto stored = m_columnWidths.find(shownSection());
-    const bool quiet = std::exchange(m_applyingWidths, true);
-    for (int column = 0; column < listing.columnCount(); ++column) {
-        int twips = listing.column(column).widthTwips;
-        if (twips < 0 && column == 0) {
-            twips = MainFormDesign::NameColumnWidth;
-        }
-        int pixels = twips >= 0 ? TwipsToPixelsX(twips) : header->defaultSectionSize();
-        if (stored != m_columnWidths.end()) {
-            pixels = stored->second.value(listing.column(column).title, pixels);
-        }
-        header->resizeSection(column, pixels);
+    MainFormControls &ui = *m_ui;
+    // Design size, centred on the primary screen; a stored position replaces both.
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(TwipsToPixelsX(MainFormDesign::ClientWidth),
+           TwipsToPixelsY(MainFormDesign::ClientHeight) + menuHeight);
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
     }
-    m_applyingWidths = quiet;
-    if (m_model->sorted() && m_model->sortKey() < listing.columnCount()) {
-        header->setSortIndicatorShown(true);
-        header->setSortIndicator(m_model->sortKey(), Qt::AscendingOrder);
-    } else {
-        header->setSortIndicatorShown(false);
-    }
+
+    TryStep([&] { RestoreWindowPosition(this, MainFormText::PositionKey); });
+    ui.Text1->setVisible(true);
+    ui.ListView1->setVisible(false);
+    m_currentFile.clear();
+    setStatusPanel(1, TableLoader::ReadyStatus);
+    const bool tutorial = IsModuleInstalled(MainFormText::KitModule);
+    ui.MenuHelpBlank1->setVisible(tutorial);
+    ui.MenuHelpTutorial->setVisible(tutorial);
+    Form_Resize();
+}
+
+void TBLMainForm::Form_Resize()
+{
+    m_layoutOuter = frameGeometry().size();
+    const int clientWidth = m_ui->client->width() > 0 ? m_ui->client->width() : width();
+    LayOutMainForm(*m_ui, frameGeometry().size(), clientWidth, !m_currentFile.isEmpty());
+}
+
+void TBLMainForm::Form_Unload()
+{
+    Vexa32::TryStep([&] { Vexa32::SaveWindowPosition(this, MainFormText::PositionKey); });
 }
 
 void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
@@ -240,7 +158,7 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
         TableLoader::LoadFile(*this, fname, caption);
         m_shownTab = m_ui->TabStrip1->currentIndex();
         if (caption == TableLoader::OpenCaption) {
-            noteRecentFile(fname);
+            m_ui->recentFiles->note(fname);
         }
     } catch (...) {
         m_loading = wasLoading;
@@ -266,14 +184,36 @@ bool TBLMainForm::LoadFileOrReport(const QString &fname, const QString &caption)
         reason = QStringLiteral("Cannot read %1").arg(fname);
     }
     setBusyPointer(false);
-    setStatusPanel(1, QStringLiteral("Ready"));
-    Vexa32::ShowErrorMessage(QString(), QStringLiteral("Cannot read file"), reason);
+    setStatusPanel(1, TableLoader::ReadyStatus);
+    Vexa32::ShowErrorMessage(QString(), MainFormText::CannotReadHeader, reason);
     return false;
 }
 
 void TBLMainForm::setOpenFileDialog(OpenFileDialog dialog)
 {
     m_openDialog = std::move(dialog);
+}
+
+void TBLMainForm::setFileTypeAssociation(std::function<void()> associate)
+{
+    m_associate = std::move(associate);
+}
+
+// --- Find: the controller owns the bar's behaviour ---------------------------------------
+
+void TBLMainForm::ShowFindBar()
+{
+    m_find->show();
+}
+
+void TBLMainForm::CloseFindBar()
+{
+    m_find->close();
+}
+
+void TBLMainForm::FindNext()
+{
+    m_find->findNext();
 }
 
 // --- Events -----------------------------------------------------------------------------
@@ -287,10 +227,6 @@ void TBLMainForm::closeEvent(QCloseEvent *event)
 void TBLMainForm::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    // The toolbars are aligned to the top: they span the client area's width.
-    const int width = m_ui->client->width() > 0 ? m_ui->client->width() : this->width();
-    m_ui->Toolbar1->resize(width, m_ui->Toolbar1->height());
-    m_ui->Toolbar2->resize(width, m_ui->Toolbar2->height());
     Form_Resize();
 }
 
@@ -310,6 +246,15 @@ bool TBLMainForm::eventFilter(QObject *watched, QEvent *event)
     if (watched == windowHandle() && event->type() == QEvent::Expose &&
         frameGeometry().size() != m_layoutOuter) {
         Form_Resize();
+    }
+    // Enter on a row shows the record in the raw text.
+    if (watched == m_ui->ListView1 && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            key->modifiers() == Qt::NoModifier) {
+            showCurrentRecordInRawText();
+            return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -1,8 +1,13 @@
 #pragma once
 // TBLMainForm: the program's main window. It shows a table file through the window
 // operations of TableWindow (filled by TableLoader::LoadFile) and owns the commands around
-// it: the open dialog, the toolbar, Exit, the Help commands, the twips layout and the
-// stored window position.
+// it: the open dialog, the toolbar, the recent files, Options, Exit, the Help commands, the
+// find bar, copying rows, the twips layout and the stored window position.
+//
+// The window is put together from parts, each in its own file: the widgets
+// (mainformcontrols.h) and the menus (mainformmenus.h) it builds, the layout
+// (mainformlayout.h), the find bar's behaviour (findcontroller.h) and the recent files
+// (recentfilesmenu.h). The handlers below are the window's own and delegate to those parts.
 //
 // The window owns all its controls and its TableListModel. Constructing it builds the
 // controls and runs Form_Load (restores the position stored under "ROWLENS32"); closing it
@@ -23,15 +28,8 @@
 #include <memory>
 #include <optional>
 
-class FindBar;
-class QAction;
-class QFrame;
-class QLabel;
-class QPlainTextEdit;
-class QTabBar;
-class QTableView;
-class QToolBar;
-class RawTextView;
+class FindController;
+struct MainFormControls;
 
 class TBLMainForm : public QMainWindow, public TableWindow
 {
@@ -60,21 +58,13 @@ public:
     // without one the dialog only stores the choice.
     void setFileTypeAssociation(std::function<void()> associate);
 
-    // Commands beyond the menus above (tblmainform_extras.cpp).
-    void MenuFileOptions_Click();
-    void MenuFileRecent_Click(int index); // index from 0, newest first
-    void ShowFindBar();                   // Ctrl+F
-    void CloseFindBar();                  // Esc in the bar: the list shows all rows again
-    void FindNext();                      // F3: the next raw line holding the text
-    void CopySelectedRows();              // Ctrl+C on the list
-    void ShowRecordInRawText(int displayRow);
-    void SelectTabBy(int step); // Ctrl+PgDown (+1), Ctrl+PgUp (-1)
-
     // Handlers of the window's events and commands.
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
     void MenuFileOpen_Click();
+    void MenuFileOptions_Click();
+    void MenuFileRecent_Click(int index); // index from 0, newest first
     void MenuFileExit_Click();
     void MenuHelpTutorial_Click();
     void MenuHelpKMVC_Click();
@@ -83,6 +73,12 @@ public:
     void TabStrip1_Click();
     void ListView1_ItemClick(int displayRow);
     void ListView1_ColumnClick(int column);
+    void ShowFindBar();      // Ctrl+F
+    void CloseFindBar();     // Esc in the bar: the list shows all rows again
+    void FindNext();         // F3: the next raw line holding the text
+    void CopySelectedRows(); // Ctrl+C on the list
+    void ShowRecordInRawText(int displayRow);
+    void SelectTabBy(int step); // Ctrl+PgDown (+1), Ctrl+PgUp (-1)
 
     // TableWindow.
     void setStatusPanel(int panel, const QString &text) override;
@@ -111,33 +107,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct Controls;
-    void buildControls();
-    void buildMenus();
+    void connectControls();
     void applyColumnWidths();
     QString shownSection() const; // the caption of the selected tab's section
-
-    struct Extras;
-    void buildExtras();
-    void layoutFindBar();
-    void applyFindText(const QString &text);
-    void searchRawText(const QString &text, qsizetype from);
-    void updateFindStatus();
     void openFromOutside(const QString &path);
-    void noteRecentFile(const QString &path);
-    void refreshRecentMenu();
-    void updateFileCommands();
+    void showCurrentRecordInRawText();
 
-    std::unique_ptr<Controls> m_ui; // pointers to the widgets, which the window owns
-    std::unique_ptr<Extras> m_extras;
+    std::unique_ptr<MainFormControls> m_ui; // pointers to the widgets, which the window owns
     TableListModel *m_model = nullptr;
+    // Watches the list and the raw pane. Owned here, not by the window, so that it is gone
+    // before the window's children are destroyed (their last events find no filter).
+    std::unique_ptr<FindController> m_find;
     QString m_currentFile;
     OpenFileDialog m_openDialog;
+    std::function<void()> m_associate;
     bool m_loading = false;
     bool m_busy = false;
     // The outer size the layout last ran for: the frame is known only once the window

@@ -1,8 +1,9 @@
 // TBLMainForm: the window operations that the table loader drives (TableWindow).
 
+#include "mainformcontrols.h"
+#include "mainformmenus.h"
 #include "rawtextview.h"
 #include "tblmainform.h"
-#include "tblmainform_controls.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablemodel.h"
 
@@ -140,9 +141,7 @@ void TBLMainForm::repaintWindow()
 void TBLMainForm::setCurrentFile(const QString &fname)
 {
     m_currentFile = fname;
-    if (m_extras) {
-        updateFileCommands();
-    }
+    EnableFileCommands(*m_ui, !m_currentFile.isEmpty());
 }
 
 void TBLMainForm::runLayout()

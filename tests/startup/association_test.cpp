@@ -2,7 +2,7 @@
 // editor command line it starts.
 
 #include "startup/associate.h"
-#include "suitefixture.h"
+#include "tests/support/tempdrive.h"
 #include "vexa32/globals.h"
 #include "vexa32/platform/host.h"
 
@@ -59,7 +59,7 @@ protected:
     void TearDown() override { Vexa32::SetProcessStarter({}); }
 
     QString exeName = Vexa32::Platform::ExecutableName();
-    TempSuite suite;
+    TempDrive suite;
     QStringList started;
 };
 
@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(AssociationEncoding, WritesWindows1252AndLeavesScriptPathUnquoted)
 {
-    TempSuite suite;
+    TempDrive suite;
     QStringList started;
     Vexa32::SetProcessStarter([&](const QString &commandLine) {
         started << commandLine;

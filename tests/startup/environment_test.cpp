@@ -85,14 +85,14 @@ using EnvironmentDeathTest = StartupFixture;
 
 TEST_F(EnvironmentDeathTest, MissingInstallationEndsTheProgram)
 {
-    const std::pair<const char *, std::function<void(TempSuite &)>> cases[] = {
-        {"no VEXA.CFG", [](TempSuite &s) { QFile::remove(s.onDrive(QStringLiteral("VEXA.CFG"))); }},
+    const std::pair<const char *, std::function<void(TempDrive &)>> cases[] = {
+        {"no VEXA.CFG", [](TempDrive &s) { QFile::remove(s.onDrive(QStringLiteral("VEXA.CFG"))); }},
         {"empty Vexa3",
-         [](TempSuite &s) { s.write(QStringLiteral("VEXA.CFG"), "[Directories]\r\nVexa3=\r\n"); }},
+         [](TempDrive &s) { s.write(QStringLiteral("VEXA.CFG"), "[Directories]\r\nVexa3=\r\n"); }},
         {"no vexa.ini",
-         [](TempSuite &s) { QFile::remove(s.onDrive(QStringLiteral("KORVAX/VEXA3/vexa.ini"))); }},
+         [](TempDrive &s) { QFile::remove(s.onDrive(QStringLiteral("KORVAX/VEXA3/vexa.ini"))); }},
         {"vexa.ini is a folder",
-         [](TempSuite &s) {
+         [](TempDrive &s) {
              QFile::remove(s.onDrive(QStringLiteral("KORVAX/VEXA3/vexa.ini")));
              QDir().mkpath(s.onDrive(QStringLiteral("KORVAX/VEXA3/vexa.ini")));
          }},

@@ -5,15 +5,16 @@
 
 #include "startup/associate.h"
 #include "startup/splash.h"
-#include "suitefixture.h"
+#include "tests/support/modalanswer.h"
+#include "tests/support/tempdrive.h"
 #include "vexa32/globals.h"
 #include "vexa32/gui/errordialog.h"
 #include "vexa32/gui/messagebox.h"
 #include "vexa32/platform/host.h"
 
 #include <QApplication>
-#include <QTimer>
-#include <cstdio>
+#include <QFile>
+#include <gtest/gtest.h>
 #include <vector>
 
 class StartupFixture : public ::testing::Test
@@ -67,26 +68,9 @@ protected:
         };
 
     const QString exeName = Vexa32::Platform::ExecutableName();
-    TempSuite suite;
+    TempDrive suite;
     QByteArray shippedPicture;
     std::vector<Vexa32::MessageRequest> boxes;
     std::vector<int> waits;
     QStringList started;
 };
-
-// In a death test's child: closes every modal dialog as soon as it runs, after writing the
-// error dialog's header and text to stderr, where the death test's pattern finds them.
-inline void CloseModalDialogsReporting()
-{
-    auto *timer = new QTimer(qApp);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            std::fprintf(stderr, "[%s] [%s]\n", qPrintable(Vexa32::ErrorHeaderText),
-                         qPrintable(Vexa32::ErrorMessageText));
-            std::fflush(stderr);
-            modal->close();
-        }
-    });
-    timer->start();
-}

@@ -4,7 +4,7 @@
 
 #include "startup/associationscript.h"
 #include "startup/regimport.h"
-#include "suitefixture.h"
+#include "tests/support/tempdrive.h"
 #include "vexa32/platform/host.h"
 
 #include <QDirIterator>
@@ -141,7 +141,7 @@ protected:
         const Target target{QString(), QString(), served, QStringLiteral("C:\\KORVAX\\ROWLNS32\\")};
         return RegImport::ExecArguments(QString::fromLatin1(command), target, why);
     }
-    TempSuite suite;
+    TempDrive suite;
     QString served;
 };
 
@@ -189,7 +189,7 @@ TEST_F(RegImportProgram, AcceptsOnlyTheServedProgramByItsWholePath)
 
 TEST(RegImportShellFolder, OnlyScriptsInTheSuitesShellFolder)
 {
-    TempSuite suite;
+    TempDrive suite;
     suite.write(QStringLiteral("KORVAX/VEXA3/shell/ROWLNS32.reg"), "REGEDIT4\r\n");
     suite.write(QStringLiteral("KORVAX/VEXA3/shell/sub/x.reg"), "REGEDIT4\r\n");
     suite.write(QStringLiteral("KORVAX/VEXA3/x.reg"), "REGEDIT4\r\n");
@@ -440,7 +440,7 @@ TEST_F(RegImportScript, HostileScriptsWriteNothingOutsideTheTargetFolders)
 // so a script path with blanks arrives in pieces.
 TEST(RegeditProgram, ImportsTheScriptNamedOnItsSplitCommandLine)
 {
-    TempSuite suite;
+    TempDrive suite;
     const QString bin = Vexa32::Platform::ExecutableDir();
     const Startup::AssociationArguments args{QStringLiteral("open"),
                                              QStringLiteral("Korvax_Manager.ROWLENS32"),

@@ -1,7 +1,7 @@
 // The splash picture checksum, and the shipped picture's value.
 
 #include "startup/splashchecksum.h"
-#include "suitefixture.h"
+#include "tests/support/tempdrive.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ TEST(SplashChecksum, XorOfAllBytesWithZeroCountedAsOne)
 
 TEST(SplashChecksum, FilesAreReadThroughTheDriveMap)
 {
-    TempSuite suite;
+    TempDrive suite;
     suite.write(QStringLiteral("KORVAX/pic.jpg"), "abc");
     EXPECT_EQ(Startup::SplashFileChecksum(QStringLiteral("C:\\korvax\\PIC.JPG")), 0x60);
     EXPECT_EQ(Startup::SplashFileChecksum(QStringLiteral("C:\\KORVAX\\missing.jpg")), 1);

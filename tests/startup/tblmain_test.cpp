@@ -6,6 +6,7 @@
 #include "vexa32/profile.h"
 #include "viewer/tblmainform.h"
 
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {

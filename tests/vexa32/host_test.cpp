@@ -1,24 +1,29 @@
-#include "drive_fixture.h"
+#include "tests/support/tempdrive.h"
 #include "vexa32/platform/host.h"
 #include "vexa32/platform/wildcard.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <gtest/gtest.h>
 
 using namespace Vexa32::Platform;
 
 namespace {
 
-class Host : public DriveFixture
+class Host : public ::testing::Test
 {
+protected:
+    TempDrive drive;
 };
 
 } // namespace
 
 TEST_F(Host, DriveMapAndCaseInsensitiveComponents)
 {
-    MakeFile(QStringLiteral("Korvax/Tables/Ships.TBL"));
-    const QString d = driveD.path();
+    drive.write(QStringLiteral("Korvax/Tables/Ships.TBL"));
+    const QString d = drive.driveD();
 
     struct Case
     {
@@ -27,15 +32,16 @@ TEST_F(Host, DriveMapAndCaseInsensitiveComponents)
     };
     const Case cases[] = {
         {QStringLiteral("C:\\korvax\\TABLES\\ships.tbl"),
-         OnC(QStringLiteral("Korvax/Tables/Ships.TBL"))},
-        {QStringLiteral("c:/KORVAX/tables/"), OnC(QStringLiteral("Korvax/Tables"))},
-        {QStringLiteral("C:\\korvax\\.\\x\\..\\tables"), OnC(QStringLiteral("Korvax/Tables"))},
-        {QStringLiteral("C:\\..\\..\\korvax"), OnC(QStringLiteral("Korvax"))},
+         drive.onDrive(QStringLiteral("Korvax/Tables/Ships.TBL"))},
+        {QStringLiteral("c:/KORVAX/tables/"), drive.onDrive(QStringLiteral("Korvax/Tables"))},
+        {QStringLiteral("C:\\korvax\\.\\x\\..\\tables"),
+         drive.onDrive(QStringLiteral("Korvax/Tables"))},
+        {QStringLiteral("C:\\..\\..\\korvax"), drive.onDrive(QStringLiteral("Korvax"))},
         // A missing component keeps its case, and so does everything below it.
-        {QStringLiteral("C:\\KORVAX\\New\\Sub"), OnC(QStringLiteral("Korvax/New/Sub"))},
-        {QStringLiteral("C:\\"), driveC.path()},
-        {QStringLiteral("C:"), driveC.path()},
-        {QStringLiteral("\\korvax"), OnC(QStringLiteral("Korvax"))},
+        {QStringLiteral("C:\\KORVAX\\New\\Sub"), drive.onDrive(QStringLiteral("Korvax/New/Sub"))},
+        {QStringLiteral("C:\\"), drive.drive()},
+        {QStringLiteral("C:"), drive.drive()},
+        {QStringLiteral("\\korvax"), drive.onDrive(QStringLiteral("Korvax"))},
         {QStringLiteral("d:\\a.ini"), d + QStringLiteral("/a.ini")},
         {QStringLiteral("E:\\a.ini"), std::nullopt},
         {QStringLiteral("\\\\server\\share"), std::nullopt},
@@ -48,8 +54,8 @@ TEST_F(Host, DriveMapAndCaseInsensitiveComponents)
 
 TEST_F(Host, RelativeTextsStartAtTheWorkingDirectory)
 {
-    MakeFile(QStringLiteral("work/Data.ini"));
-    ASSERT_TRUE(QDir::setCurrent(OnC(QStringLiteral("work"))));
+    drive.write(QStringLiteral("work/Data.ini"));
+    ASSERT_TRUE(QDir::setCurrent(drive.onDrive(QStringLiteral("work"))));
     const QString cwd = QDir::currentPath();
     EXPECT_EQ(HostPath(QStringLiteral("DATA.INI")), cwd + QStringLiteral("/Data.ini"));
     EXPECT_EQ(HostPath(QStringLiteral("..\\work\\data.ini")), cwd + QStringLiteral("/Data.ini"));
@@ -59,9 +65,9 @@ TEST_F(Host, DriveCDefaultsBelowTheDataHome)
 {
     qunsetenv("VEXA_DRIVE_C");
     const QByteArray savedDataHome = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", QFile::encodeName(driveD.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(drive.driveD()));
     EXPECT_EQ(HostPath(QStringLiteral("C:\\x")),
-              driveD.path() + QStringLiteral("/korvax/drive_c/x"));
+              drive.driveD() + QStringLiteral("/korvax/drive_c/x"));
     qunsetenv("XDG_DATA_HOME");
     EXPECT_EQ(HostPath(QStringLiteral("C:\\x")),
               QDir::cleanPath(qEnvironmentVariable("HOME") +
@@ -108,15 +114,15 @@ TEST(Wildcard, MatchesLikeADirectoryListing)
 
 TEST_F(Host, SearchFindsOnlyOrdinaryFiles)
 {
-    MakeFile(QStringLiteral("Dir/Ships.tbl"));
-    MakeFile(QStringLiteral("Dir/weapons.TBL"));
-    MakeFile(QStringLiteral("Dir/.hidden.tbl"));
-    MakeFile(QStringLiteral("Dir/notes.txt"));
-    QDir().mkpath(OnC(QStringLiteral("Dir/Folder.tbl")));
-    QDir().mkpath(OnC(QStringLiteral("Empty/Sub")));
-    MakeFile(QStringLiteral("Empty/.only-hidden"));
+    drive.write(QStringLiteral("Dir/Ships.tbl"));
+    drive.write(QStringLiteral("Dir/weapons.TBL"));
+    drive.write(QStringLiteral("Dir/.hidden.tbl"));
+    drive.write(QStringLiteral("Dir/notes.txt"));
+    QDir().mkpath(drive.onDrive(QStringLiteral("Dir/Folder.tbl")));
+    QDir().mkpath(drive.onDrive(QStringLiteral("Empty/Sub")));
+    drive.write(QStringLiteral("Empty/.only-hidden"));
 
-    const QString dir = OnC(QStringLiteral("Dir/"));
+    const QString dir = drive.onDrive(QStringLiteral("Dir/"));
     EXPECT_EQ(
         FindOrdinaryFiles(QStringLiteral("C:\\dir\\*.tbl")),
         (QStringList{dir + QStringLiteral("Ships.tbl"), dir + QStringLiteral("weapons.TBL")}));
@@ -145,16 +151,17 @@ TEST_F(Host, FileOperations)
     EXPECT_FALSE(CreateDirectory(QStringLiteral("C:\\MADE"))) << "exists already";
     EXPECT_FALSE(CreateDirectory(QStringLiteral("C:\\No\\Parent")));
     EXPECT_FALSE(CreateDirectory(QStringLiteral("E:\\Made")));
-    EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("Made"))).isDir());
+    EXPECT_TRUE(QFileInfo(drive.onDrive(QStringLiteral("Made"))).isDir());
 
-    MakeFile(QStringLiteral("Made/ro.txt"));
-    QFile::setPermissions(OnC(QStringLiteral("Made/ro.txt")), QFileDevice::ReadOwner);
+    drive.write(QStringLiteral("Made/ro.txt"));
+    QFile::setPermissions(drive.onDrive(QStringLiteral("Made/ro.txt")), QFileDevice::ReadOwner);
     EXPECT_TRUE(SetNormalAttributes(QStringLiteral("C:\\made\\RO.TXT")));
-    EXPECT_TRUE(QFile::permissions(OnC(QStringLiteral("Made/ro.txt"))) & QFileDevice::WriteOwner);
+    EXPECT_TRUE(QFile::permissions(drive.onDrive(QStringLiteral("Made/ro.txt"))) &
+                QFileDevice::WriteOwner);
     EXPECT_FALSE(SetNormalAttributes(QStringLiteral("C:\\made\\missing.txt")));
 
     EXPECT_EQ(RemoveFile(QStringLiteral("C:\\made\\ro.txt")), std::nullopt);
-    EXPECT_FALSE(QFileInfo::exists(OnC(QStringLiteral("Made/ro.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(drive.onDrive(QStringLiteral("Made/ro.txt"))));
     const std::optional<QString> reason = RemoveFile(QStringLiteral("C:\\made\\ro.txt"));
     ASSERT_TRUE(reason.has_value());
     EXPECT_FALSE(reason->isEmpty());
@@ -174,11 +181,11 @@ TEST_F(Host, StartProcessPassesTheRestOfTheLineAsBlankSeparatedArguments)
 {
     // A shell script stands in for a started program: it writes its arguments joined by
     // one blank, as a Windows program would see its command line.
-    const QString script = OnC(QStringLiteral("bin/echoargs"));
-    const QString out = OnC(QStringLiteral("out.txt"));
-    MakeFile(QStringLiteral("bin/echoargs"),
-             QByteArrayLiteral("#!/bin/sh\nprintf '%s' \"$*\" > \"$0.tmp\" && mv \"$0.tmp\" ") +
-                 QFile::encodeName(out) + QByteArrayLiteral("\n"));
+    const QString script = drive.onDrive(QStringLiteral("bin/echoargs"));
+    const QString out = drive.onDrive(QStringLiteral("out.txt"));
+    drive.write(QStringLiteral("bin/echoargs"),
+                QByteArrayLiteral("#!/bin/sh\nprintf '%s' \"$*\" > \"$0.tmp\" && mv \"$0.tmp\" ") +
+                    QFile::encodeName(out) + QByteArrayLiteral("\n"));
     QFile::setPermissions(script, QFile::permissions(script) | QFileDevice::ExeOwner);
 
     ASSERT_TRUE(StartProcess(QStringLiteral("C:\\BIN\\echoargs /s C:\\My Dir\\x.reg")));
@@ -186,14 +193,14 @@ TEST_F(Host, StartProcessPassesTheRestOfTheLineAsBlankSeparatedArguments)
     // (the test runner's timeout ends a hang).
     while (!QFileInfo::exists(out))
         QThread::msleep(10);
-    EXPECT_EQ(ReadFile(QStringLiteral("out.txt")), QByteArrayLiteral("/s C:\\My Dir\\x.reg"));
+    EXPECT_EQ(drive.read(QStringLiteral("out.txt")), QByteArrayLiteral("/s C:\\My Dir\\x.reg"));
 
     EXPECT_FALSE(StartProcess(QStringLiteral("no-such-program-here /s")));
     EXPECT_FALSE(StartProcess(QStringLiteral("   ")));
 
     // A bare name is never looked up along PATH, even where a program of that name lies.
     const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(OnC(QStringLiteral("bin"))) + ':' + savedPath);
+    qputenv("PATH", QFile::encodeName(drive.onDrive(QStringLiteral("bin"))) + ':' + savedPath);
     EXPECT_FALSE(StartProcess(QStringLiteral("echoargs /s x.reg")));
     qputenv("PATH", savedPath);
 }

@@ -1,15 +1,20 @@
-#include "drive_fixture.h"
+#include "tests/support/tempdrive.h"
 #include "vexa32/paths.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <gtest/gtest.h>
 #include <stdexcept>
 
 using namespace Vexa32;
 
 namespace {
 
-class Paths : public DriveFixture
+class Paths : public ::testing::Test
 {
+protected:
+    TempDrive drive;
 };
 
 QString Text(const char16_t *text)
@@ -90,10 +95,10 @@ TEST(PathText, ChangeExtension)
 
 TEST_F(Paths, FileExistsSeesOrdinaryFilesOnly)
 {
-    MakeFile(QStringLiteral("Dir/Ships.tbl"));
-    MakeFile(QStringLiteral("Dir/.hidden"));
-    MakeFile(QStringLiteral("Hidden/.only"));
-    QDir().mkpath(OnC(QStringLiteral("Dir/Sub")));
+    drive.write(QStringLiteral("Dir/Ships.tbl"));
+    drive.write(QStringLiteral("Dir/.hidden"));
+    drive.write(QStringLiteral("Hidden/.only"));
+    QDir().mkpath(drive.onDrive(QStringLiteral("Dir/Sub")));
 
     const std::pair<const char16_t *, bool> cases[] = {
         {u"", false},
@@ -117,14 +122,14 @@ TEST_F(Paths, FileExistsSeesOrdinaryFilesOnly)
 
 TEST_F(Paths, DeleteFile)
 {
-    MakeFile(QStringLiteral("ro.txt"));
-    QFile::setPermissions(OnC(QStringLiteral("ro.txt")), QFileDevice::ReadOwner);
+    drive.write(QStringLiteral("ro.txt"));
+    QFile::setPermissions(drive.onDrive(QStringLiteral("ro.txt")), QFileDevice::ReadOwner);
     DeleteFile(QStringLiteral("C:\\RO.TXT"));
-    EXPECT_FALSE(QFileInfo::exists(OnC(QStringLiteral("ro.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(drive.onDrive(QStringLiteral("ro.txt"))));
 
-    MakeFile(QStringLiteral(".hidden"));
+    drive.write(QStringLiteral(".hidden"));
     DeleteFile(QStringLiteral("C:\\.hidden"));
-    EXPECT_TRUE(QFileInfo::exists(OnC(QStringLiteral(".hidden")))) << "hidden files stay";
+    EXPECT_TRUE(QFileInfo::exists(drive.onDrive(QStringLiteral(".hidden")))) << "hidden files stay";
     EXPECT_NO_THROW(DeleteFile(QStringLiteral("C:\\missing.txt")));
 
     // A file the host refuses to delete, even for root.
@@ -136,20 +141,21 @@ TEST_F(Paths, DeleteFile)
 TEST_F(Paths, MakeDirTreeCreatesEveryLevelAndProbesIt)
 {
     EXPECT_TRUE(MakeDirTree(QStringLiteral("C:\\a\\b\\c")));
-    EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("a/b/c"))).isDir());
-    EXPECT_TRUE(QDir(OnC(QStringLiteral("a/b/c")))
+    EXPECT_TRUE(QFileInfo(drive.onDrive(QStringLiteral("a/b/c"))).isDir());
+    EXPECT_TRUE(QDir(drive.onDrive(QStringLiteral("a/b/c")))
                     .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
         << "the probe and its writers' lock are removed";
 
     EXPECT_TRUE(MakeDirTree(QStringLiteral("C:\\A\\x\\y\\")));
-    EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("a/x/y"))).isDir());
-    EXPECT_FALSE(QFileInfo::exists(OnC(QStringLiteral("A")))) << "levels match without case";
+    EXPECT_TRUE(QFileInfo(drive.onDrive(QStringLiteral("a/x/y"))).isDir());
+    EXPECT_FALSE(QFileInfo::exists(drive.onDrive(QStringLiteral("A"))))
+        << "levels match without case";
 
-    MakeFile(QStringLiteral("a/b/c/mscreate.dir"), "[Test]\r\nTest=old\r\n");
+    drive.write(QStringLiteral("a/b/c/mscreate.dir"), "[Test]\r\nTest=old\r\n");
     EXPECT_TRUE(MakeDirTree(QStringLiteral("C:\\a\\b\\c")));
-    EXPECT_TRUE(QDir(OnC(QStringLiteral("a/b/c"))).isEmpty());
+    EXPECT_TRUE(QDir(drive.onDrive(QStringLiteral("a/b/c"))).isEmpty());
 
     EXPECT_FALSE(MakeDirTree(QStringLiteral("E:\\a\\b")));
-    MakeFile(QStringLiteral("file"));
+    drive.write(QStringLiteral("file"));
     EXPECT_FALSE(MakeDirTree(QStringLiteral("C:\\file\\sub")));
 }

@@ -1,14 +1,19 @@
-#include "drive_fixture.h"
+#include "tests/support/tempdrive.h"
 #include "vexa32/profile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <gtest/gtest.h>
 
 using namespace Vexa32;
 
 namespace {
 
-class Profile : public DriveFixture
+class Profile : public ::testing::Test
 {
+protected:
+    TempDrive drive;
 };
 
 QString Latin(const char *text)
@@ -74,7 +79,7 @@ TEST_F(Profile, ReadsTheWindowsWay)
         {QByteArray(binary, sizeof binary - 1), "s", "k", Latin("ab")},
     };
     for (const Case &c : cases) {
-        MakeFile(QStringLiteral("case.ini"), c.content);
+        drive.write(QStringLiteral("case.ini"), c.content);
         EXPECT_EQ(ReadIniValue(QStringLiteral("C:\\"), QStringLiteral("CASE.INI"), Latin(c.section),
                                Latin(c.key)),
                   c.expected)
@@ -90,7 +95,7 @@ TEST_F(Profile, MissingFilesAndDrivesReadEmptyAndCreateNothing)
     EXPECT_EQ(ReadIniValue(QString(), QStringLiteral("E:\\x.ini"), QStringLiteral("s"),
                            QStringLiteral("k")),
               QString());
-    EXPECT_TRUE(QDir(driveC.path()).isEmpty());
+    EXPECT_TRUE(QDir(drive.drive()).isEmpty());
     // Neither a device nor a folder is read as a profile (nor may it block the reader).
     EXPECT_EQ(ReadIniValue(QString(), QStringLiteral("/dev/zero"), QStringLiteral("s"),
                            QStringLiteral("k")),
@@ -135,12 +140,12 @@ TEST_F(Profile, WritesOnlyTheKeyLine)
         {QByteArray("[s]\nk=1\n"), "", "k", Latin("v"), "[s]\nk=1\n"},
     };
     for (const Case &c : cases) {
-        QFile::remove(OnC(QStringLiteral("w.ini")));
+        QFile::remove(drive.onDrive(QStringLiteral("w.ini")));
         if (c.before)
-            MakeFile(QStringLiteral("w.ini"), *c.before);
+            drive.write(QStringLiteral("w.ini"), *c.before);
         WriteIniValue(QStringLiteral("C:"), QStringLiteral("\\w.ini"), Latin(c.section),
                       Latin(c.key), c.value);
-        EXPECT_EQ(ReadFile(QStringLiteral("w.ini")), c.after)
+        EXPECT_EQ(drive.read(QStringLiteral("w.ini")), c.after)
             << (c.before ? c.before->toStdString() : "(no file)") << " / " << c.key;
     }
 }
@@ -148,7 +153,7 @@ TEST_F(Profile, WritesOnlyTheKeyLine)
 TEST_F(Profile, RoundTripAndLongValues)
 {
     const QString dir = QStringLiteral("C:\\Korvax");
-    QDir().mkpath(OnC(QStringLiteral("korvax")));
+    QDir().mkpath(drive.onDrive(QStringLiteral("korvax")));
     const QString longValue(5000, u'x');
     WriteIniValue(dir, QStringLiteral("vexa.ini"), QStringLiteral("Positions"),
                   QStringLiteral("ROWLENS32"), QStringLiteral("1,2,3,4"));
@@ -160,7 +165,7 @@ TEST_F(Profile, RoundTripAndLongValues)
     EXPECT_EQ(ReadIniValue(dir, QStringLiteral("vexa.ini"), QStringLiteral("Positions"),
                            QStringLiteral("Long")),
               longValue.left(4095));
-    EXPECT_EQ(QDir(OnC(QStringLiteral("korvax"))).entryList(QDir::Files | QDir::Hidden),
+    EXPECT_EQ(QDir(drive.onDrive(QStringLiteral("korvax"))).entryList(QDir::Files | QDir::Hidden),
               (QStringList{QStringLiteral(".vexa.ini.lock"), QStringLiteral("vexa.ini")}))
         << "no temporary file is left behind, only the writers' lock";
 }
@@ -169,45 +174,45 @@ TEST_F(Profile, UnwritablePlacesStayUntouched)
 {
     WriteIniValue(QStringLiteral("C:\\Missing"), QStringLiteral("x.ini"), QStringLiteral("s"),
                   QStringLiteral("k"), QStringLiteral("v"));
-    EXPECT_FALSE(QFileInfo::exists(OnC(QStringLiteral("Missing"))));
+    EXPECT_FALSE(QFileInfo::exists(drive.onDrive(QStringLiteral("Missing"))));
     WriteIniValue(QStringLiteral("E:\\"), QStringLiteral("x.ini"), QStringLiteral("s"),
                   QStringLiteral("k"), QStringLiteral("v"));
 
     // A read-only file is not replaced, even though its folder would allow it.
-    MakeFile(QStringLiteral("ro.ini"), "[s]\nk=1\n");
-    QFile::setPermissions(OnC(QStringLiteral("ro.ini")),
+    drive.write(QStringLiteral("ro.ini"), "[s]\nk=1\n");
+    QFile::setPermissions(drive.onDrive(QStringLiteral("ro.ini")),
                           QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("ro.ini"), QStringLiteral("s"),
                   QStringLiteral("k"), QStringLiteral("2"));
-    EXPECT_EQ(ReadFile(QStringLiteral("ro.ini")), QByteArray("[s]\nk=1\n"));
+    EXPECT_EQ(drive.read(QStringLiteral("ro.ini")), QByteArray("[s]\nk=1\n"));
 
     // A replaced file keeps its permissions.
     const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
                       QFileDevice::ReadOther;
-    MakeFile(QStringLiteral("rw.ini"), "[s]\nk=1\n");
-    QFile::setPermissions(OnC(QStringLiteral("rw.ini")), mode);
+    drive.write(QStringLiteral("rw.ini"), "[s]\nk=1\n");
+    QFile::setPermissions(drive.onDrive(QStringLiteral("rw.ini")), mode);
     WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("rw.ini"), QStringLiteral("s"),
                   QStringLiteral("k"), QStringLiteral("2"));
-    EXPECT_EQ(ReadFile(QStringLiteral("rw.ini")), QByteArray("[s]\nk=2\n"));
-    EXPECT_EQ(QFile::permissions(OnC(QStringLiteral("rw.ini"))) & 0x7077, mode)
+    EXPECT_EQ(drive.read(QStringLiteral("rw.ini")), QByteArray("[s]\nk=2\n"));
+    EXPECT_EQ(QFile::permissions(drive.onDrive(QStringLiteral("rw.ini"))) & 0x7077, mode)
         << "owner, group and other bits";
 }
 
 TEST_F(Profile, ALinkedProfileStaysALink)
 {
-    MakeFile(QStringLiteral("shared/real.ini"), "[s]\nk=1\n");
-    ASSERT_TRUE(
-        QFile::link(OnC(QStringLiteral("shared/real.ini")), OnC(QStringLiteral("link.ini"))));
+    drive.write(QStringLiteral("shared/real.ini"), "[s]\nk=1\n");
+    ASSERT_TRUE(QFile::link(drive.onDrive(QStringLiteral("shared/real.ini")),
+                            drive.onDrive(QStringLiteral("link.ini"))));
     WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("link.ini"), QStringLiteral("s"),
                   QStringLiteral("k"), QStringLiteral("2"));
-    EXPECT_TRUE(QFileInfo(OnC(QStringLiteral("link.ini"))).isSymLink());
-    EXPECT_EQ(ReadFile(QStringLiteral("shared/real.ini")), QByteArray("[s]\nk=2\n"));
+    EXPECT_TRUE(QFileInfo(drive.onDrive(QStringLiteral("link.ini"))).isSymLink());
+    EXPECT_EQ(drive.read(QStringLiteral("shared/real.ini")), QByteArray("[s]\nk=2\n"));
 }
 
 TEST_F(Profile, ReadOnlyFolderCreatesNothingButChangesAWritableFileInPlace)
 {
-    const QString folder = OnC(QStringLiteral("locked"));
-    MakeFile(QStringLiteral("locked/x.ini"), "[s]\r\nk=1\r\nlong=abcdefgh\r\n[t]\r\nz=0\r\n");
+    const QString folder = drive.onDrive(QStringLiteral("locked"));
+    drive.write(QStringLiteral("locked/x.ini"), "[s]\r\nk=1\r\nlong=abcdefgh\r\n[t]\r\nz=0\r\n");
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     if (QFileInfo(folder).isWritable()) {
         QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner);
@@ -227,7 +232,7 @@ TEST_F(Profile, ReadOnlyFolderCreatesNothingButChangesAWritableFileInPlace)
               QStringLiteral("0"));
     QFile::setPermissions(folder, QFile::permissions(folder) | QFileDevice::WriteOwner);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{Latin("x.ini")});
-    EXPECT_EQ(ReadFile(QStringLiteral("locked/x.ini")),
+    EXPECT_EQ(drive.read(QStringLiteral("locked/x.ini")),
               "[s]\r\nk=12345\r\nlong=a\r\n[t]\r\nz=0\r\n[u]\r\nn=new\r\n");
 }
 
@@ -285,13 +290,13 @@ TEST_F(Profile, FilesOfOtherProgramsReadAndWriteInTheirOwnForm)
         {"[s]\nK\nK=v\n", "s", "k", {}, Latin("w"), "[s]\nK=w\nK=v\n"},
     };
     for (const Case &c : cases) {
-        MakeFile(QStringLiteral("other.ini"), c.before);
+        drive.write(QStringLiteral("other.ini"), c.before);
         const QString dir = QStringLiteral("C:\\");
         EXPECT_EQ(ReadIniValue(dir, QStringLiteral("other.ini"), Latin(c.section), Latin(c.key)),
                   c.read)
             << c.before.toHex(' ').toStdString();
         WriteIniValue(dir, QStringLiteral("other.ini"), Latin(c.section), Latin(c.key), c.value);
-        EXPECT_EQ(ReadFile(QStringLiteral("other.ini")), c.after)
+        EXPECT_EQ(drive.read(QStringLiteral("other.ini")), c.after)
             << c.before.toHex(' ').toStdString();
         EXPECT_EQ(ReadIniValue(dir, QStringLiteral("other.ini"), Latin(c.section), Latin(c.key)),
                   c.value)
@@ -310,12 +315,12 @@ TEST_F(Profile, LargeAndBinaryFilesAreHandled)
     content += QByteArray(4 << 20, '[');
     for (int i = 0; i < 256; ++i)
         content += static_cast<char>(i);
-    MakeFile(QStringLiteral("big.ini"), content);
+    drive.write(QStringLiteral("big.ini"), content);
     EXPECT_EQ(ReadIniValue(QStringLiteral("C:\\"), QStringLiteral("big.ini"),
                            QStringLiteral("target"), QStringLiteral("k")),
               QStringLiteral("found"));
     WriteIniValue(QStringLiteral("C:\\"), QStringLiteral("big.ini"), QStringLiteral("target"),
                   QStringLiteral("k2"), QStringLiteral("v"));
     // The binary tail holds an "=" and so is the section's last key line.
-    EXPECT_EQ(ReadFile(QStringLiteral("big.ini")), content + "\r\nk2=v\r\n");
+    EXPECT_EQ(drive.read(QStringLiteral("big.ini")), content + "\r\nk2=v\r\n");
 }

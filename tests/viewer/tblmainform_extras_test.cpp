@@ -2,7 +2,9 @@
 // the raw text, copying rows, Enter on a row, dropped files, recent files, the Options
 // dialog and section switching by keyboard. Drive C is a temporary folder.
 
-#include "tests/vexa32/gui/modalanswer.h"
+#include "tests/support/child.h"
+#include "tests/support/mainformtest.h"
+#include "tests/support/modalanswer.h"
 #include "vexa32/globals.h"
 #include "vexa32/profile.h"
 #include "viewer/engine/tablemodel.h"
@@ -32,37 +34,6 @@ using namespace Vexa32;
 
 namespace {
 
-// Line 10 is Battleship's "$Name:" line.
-const char ShipsTable[] = "; Ship table written for the viewer's tests\r\n"
-                          "#Ships\r\n"
-                          "$Name: Corvette\r\n"
-                          "$Speed: 12.5\r\n"
-                          "$Hull: 300\r\n"
-                          "$Class: Light ; the small one\r\n"
-                          "$Name: Frigate\r\n"
-                          "$Speed: 9\r\n"
-                          "$Hull: 1200\r\n"
-                          "$Class: Medium\r\n"
-                          "$Name: Battleship\r\n"
-                          "$Speed: 6.25\r\n"
-                          "$Hull: 45000\r\n"
-                          "$Class: Heavy\r\n"
-                          "#End\r\n"
-                          "#Guns\r\n"
-                          "$Name: Laser\r\n"
-                          "$Hull: 0\r\n"
-                          "#End\r\n";
-
-template <typename T>
-T *Child(QObject *parent, const char *name)
-{
-    T *child = parent->findChild<T *>(QLatin1String(name));
-    if (child == nullptr) {
-        qFatal("no child %s", name);
-    }
-    return child;
-}
-
 QString Setting(const char *section, const char *key)
 {
     return ReadIniValue(pfad_main, QStringLiteral("rowlns32.ini"), QLatin1String(section),
@@ -77,46 +48,22 @@ void SetSetting(const char *section, const char *key, const QString &value)
 
 } // namespace
 
-class MainFormExtrasTest : public QObject
+class MainFormExtrasTest : public MainFormTest
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_drive;
-    QString m_tables;
-    QString m_ships;
-    std::unique_ptr<TBLMainForm> m_window;
-
-    QString writeTable(const QString &name, const char *text = ShipsTable)
-    {
-        const QString path = m_tables + name;
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            qFatal("cannot write %s", qPrintable(path));
-        }
-        file.write(text);
-        return path;
-    }
-    QStringList names() const
-    {
-        QStringList result;
-        const TableListModel &model = m_window->listModel();
-        for (int row = 0; row < model.rowCount(); ++row) {
-            result << model.cellText(row, 0);
-        }
-        return result;
-    }
-    QTabBar *tabs() const { return Child<QTabBar>(m_window.get(), "TabStrip1"); }
-    QTableView *list() const { return Child<QTableView>(m_window.get(), "ListView1"); }
-    RawTextView *raw() const { return Child<RawTextView>(m_window.get(), "RichTextBox1"); }
-    FindBar *findBar() const { return Child<FindBar>(m_window.get(), "FindBar"); }
+    QTabBar *tabs() const { return Child<QTabBar>(&window(), "TabStrip1"); }
+    QTableView *list() const { return Child<QTableView>(&window(), "ListView1"); }
+    RawTextView *raw() const { return Child<RawTextView>(&window(), "RichTextBox1"); }
+    FindBar *findBar() const { return Child<FindBar>(&window(), "FindBar"); }
     // Opens ships.tbl and lists "Ships", sorted by name.
     void listShips()
     {
-        m_window->LoadFile(m_ships, QStringLiteral("#"));
+        window().LoadFile(ships(), QStringLiteral("#"));
         tabs()->setCurrentIndex(1);
         QVERIFY(list()->isVisible());
-        m_window->ListView1_ColumnClick(0);
+        window().ListView1_ColumnClick(0);
     }
     void typeFind(const QString &text)
     {
@@ -126,26 +73,9 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_drive.isValid());
-        qputenv("VEXA_DRIVE_C", m_drive.path().toLocal8Bit());
-        QVERIFY(QDir(m_drive.path()).mkpath(QStringLiteral("KORVAX/ROWLNS32")));
-        QVERIFY(QDir(m_drive.path()).mkpath(QStringLiteral("tables")));
-        pfad_vexa = QStringLiteral("C:\\KORVAX\\");
-        pfad_main = QStringLiteral("C:\\KORVAX\\ROWLNS32\\");
-        m_tables = m_drive.path() + QStringLiteral("/tables/");
-        m_ships = writeTable(QStringLiteral("ships.tbl"));
-        m_window = std::make_unique<TBLMainForm>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }
-
-    void cleanupTestCase() { m_window.reset(); }
-
     void findBarNarrowsTheList()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         listShips();
         const int listTop = list()->y();
         const int listHeight = list()->height();
@@ -193,8 +123,8 @@ private Q_SLOTS:
 
     void findBarSearchesTheRawText()
     {
-        TBLMainForm &w = *m_window;
-        w.LoadFile(m_ships, QStringLiteral("#"));
+        TBLMainForm &w = window();
+        w.LoadFile(ships(), QStringLiteral("#"));
         QVERIFY(raw()->isVisible());
         QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
         QCOMPARE(raw()->y(), findBar()->height());
@@ -229,7 +159,7 @@ private Q_SLOTS:
 
     void copiesSelectedRowsWithTitles()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         listShips();
         QCOMPARE(list()->selectionMode(), QAbstractItemView::ExtendedSelection);
         // Battleship and Frigate, picked bottom-up: copied in display order.
@@ -247,7 +177,7 @@ private Q_SLOTS:
 
     void enterShowsTheRecordsRawLine()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         listShips();
         list()->setFocus();
         list()->setCurrentIndex(w.listModel().index(0, 0)); // Battleship
@@ -275,7 +205,7 @@ private Q_SLOTS:
 
     void droppedFileOpensAsTheOpenCommandDoes()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         SetSetting("Dirs", "LastOpenDir", QStringLiteral("C:\\elsewhere\\"));
         const QString cargo = writeTable(QStringLiteral("cargo.tbl"));
         auto drop = [&w](const QString &path) {
@@ -297,7 +227,7 @@ private Q_SLOTS:
         QCOMPARE(w.statusPanel(1), QStringLiteral("Ready"));
         QCOMPARE(Setting("Dirs", "LastOpenDir"), QStringLiteral("C:\\elsewhere\\"));
         // A file that is not there loads nothing.
-        QVERIFY(drop(m_tables + QStringLiteral("gone.tbl")));
+        QVERIFY(drop(tables() + QStringLiteral("gone.tbl")));
         QCOMPARE(w.CurrentFile(), cargo);
         QCOMPARE(w.statusPanel(1), QStringLiteral("Ready"));
         // Something that is no file is refused.
@@ -310,7 +240,7 @@ private Q_SLOTS:
 
     void recentFilesInTheFileMenu()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         auto *file = Child<QMenu>(&w, "MenuFile");
         QStringList paths;
         for (int i = 1; i <= 6; ++i) {
@@ -361,7 +291,7 @@ private Q_SLOTS:
 
     void optionsStoreTheAssociationChoice()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         int associations = 0;
         w.setFileTypeAssociation([&associations] { ++associations; });
         // Shows the stored choice; OK stores the new one and associates when checked.
@@ -411,7 +341,7 @@ private Q_SLOTS:
         tabs()->setCurrentIndex(1);
         QCOMPARE(header->sectionSize(1), defaultWidth + 50);
         // Sorting keeps them as well; opening the file again forgets them.
-        m_window->ListView1_ColumnClick(2);
+        window().ListView1_ColumnClick(2);
         QCOMPARE(header->sectionSize(1), defaultWidth + 50);
         listShips();
         QCOMPARE(header->sectionSize(1), defaultWidth);
@@ -442,7 +372,7 @@ private Q_SLOTS:
         for (const char *name : commands) {
             QVERIFY2(!Child<QAction>(&fresh, name)->isEnabled(), name);
         }
-        fresh.LoadFile(m_ships, QStringLiteral("#"));
+        fresh.LoadFile(ships(), QStringLiteral("#"));
         for (const char *name : commands) {
             QVERIFY2(Child<QAction>(&fresh, name)->isEnabled(), name);
         }
@@ -450,7 +380,7 @@ private Q_SLOTS:
 
     void failedTabLoadSelectsTheShownTabAgain()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         const QString doomed = writeTable(QStringLiteral("doomed.tbl"));
         w.LoadFile(doomed, QStringLiteral("#"));
         tabs()->setCurrentIndex(1);
@@ -463,16 +393,16 @@ private Q_SLOTS:
         // The list of the section before is still shown, under its own tab.
         QCOMPARE(tabs()->currentIndex(), 1);
         QCOMPARE(w.listModel().totalRowCount(), 3);
-        w.LoadFile(m_ships, QStringLiteral("#"));
+        w.LoadFile(ships(), QStringLiteral("#"));
     }
 
     void keyboardSwitchesSectionsAndEveryMenuHasAMnemonic()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         // Shortcuts reach the active window only (the dialogs before took that away).
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.LoadFile(m_ships, QStringLiteral("#"));
+        w.LoadFile(ships(), QStringLiteral("#"));
         QCOMPARE(tabs()->currentIndex(), 0);
         QTest::keyClick(&w, Qt::Key_PageDown, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), 1);

@@ -2,7 +2,10 @@
 // (tabs, header sort, row click), a failed load, the toolbar, the layout at tiny sizes, the
 // Help commands and the stored window position. Drive C is a temporary folder.
 
-#include "tests/vexa32/gui/modalanswer.h"
+#include "tests/support/child.h"
+#include "tests/support/mainformtest.h"
+#include "tests/support/modalanswer.h"
+#include "tests/support/urlrecorder.h"
 #include "vexa32/globals.h"
 #include "vexa32/kmtools.h"
 #include "vexa32/profile.h"
@@ -36,45 +39,6 @@ using namespace Vexa32;
 
 namespace {
 
-const char ShipsTable[] = "; Ship table written for the viewer's tests\r\n"
-                          "#Ships\r\n"
-                          "$Name: Corvette\r\n"
-                          "$Speed: 12.5\r\n"
-                          "$Hull: 300\r\n"
-                          "$Class: Light ; the small one\r\n"
-                          "$Name: Frigate\r\n"
-                          "$Speed: 9\r\n"
-                          "$Hull: 1200\r\n"
-                          "$Class: Medium\r\n"
-                          "$Name: Battleship\r\n"
-                          "$Speed: 6.25\r\n"
-                          "$Hull: 45000\r\n"
-                          "$Class: Heavy\r\n"
-                          "#End\r\n"
-                          "#Guns & Lasers\t; weapons\r\n"
-                          "$Name: Laser\r\n"
-                          "$Damage: 15\r\n"
-                          "#End\r\n";
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
-template <typename T>
-T *Child(QObject *parent, const char *name)
-{
-    T *child = parent->findChild<T *>(QLatin1String(name));
-    if (child == nullptr) {
-        qFatal("no child %s", name);
-    }
-    return child;
-}
-
 QString IniValue(const QString &dir, const char *file, const char *section, const char *key)
 {
     return ReadIniValue(dir, QLatin1String(file), QLatin1String(section), QLatin1String(key));
@@ -82,25 +46,11 @@ QString IniValue(const QString &dir, const char *file, const char *section, cons
 
 } // namespace
 
-class MainFormTest : public QObject
+class MainFormCommandsTest : public MainFormTest
 {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_drive;
-    QString m_tables; // host folder with the table files
-    QString m_ships;  // host path of ships.tbl
-    std::unique_ptr<TBLMainForm> m_window;
-
-    QStringList names(TBLMainForm &window)
-    {
-        QStringList result;
-        TableListModel &model = window.listModel();
-        for (int row = 0; row < model.rowCount(); ++row) {
-            result << model.cellText(row, 0);
-        }
-        return result;
-    }
     QStringList tabs(TBLMainForm &window)
     {
         QStringList result;
@@ -110,12 +60,6 @@ private:
         }
         return result;
     }
-    void writeShips()
-    {
-        QFile file(m_ships);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(ShipsTable);
-    }
     void clickHeader(TBLMainForm &window, int column)
     {
         auto *header = Child<QTableView>(&window, "ListView1")->horizontalHeader();
@@ -124,39 +68,16 @@ private:
     }
     void openShips(TBLMainForm &window)
     {
-        window.setOpenFileDialog([this](const QString &) { return m_ships; });
+        window.setOpenFileDialog([this](const QString &) { return ships(); });
         window.MenuFileOpen_Click();
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_drive.isValid());
-        qputenv("VEXA_DRIVE_C", m_drive.path().toLocal8Bit());
-        QVERIFY(QDir(m_drive.path()).mkpath(QStringLiteral("KORVAX/ROWLNS32")));
-        QVERIFY(QDir(m_drive.path()).mkpath(QStringLiteral("tables")));
-        pfad_vexa = QStringLiteral("C:\\KORVAX\\");
-        pfad_main = QStringLiteral("C:\\KORVAX\\ROWLNS32\\");
-        m_tables = m_drive.path() + QStringLiteral("/tables/");
-        m_ships = m_tables + QStringLiteral("ships.tbl");
-        m_window = std::make_unique<TBLMainForm>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-
-    void init()
-    {
-        writeShips();
-        SetToolsLibraryName(ToolsLibraryName);
-    }
-
-    void cleanupTestCase() { m_window.reset(); }
-
     // --- the shared window, in order: no file, open, browse -----------------------------
 
     void startsWithoutFile()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         QCOMPARE(w.windowTitle(), QStringLiteral("Korvax Manager ROWLENS32"));
         QCOMPARE(w.CurrentFile(), QString());
         auto *text1 = Child<QPlainTextEdit>(&w, "Text1");
@@ -187,7 +108,7 @@ private Q_SLOTS:
 
     void menusAndToolbar()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         struct Item
         {
             const char *name, *text;
@@ -219,7 +140,7 @@ private Q_SLOTS:
 
     void openCommand()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         QStringList asked;
         std::optional<QString> answer;
         w.setOpenFileDialog([&](const QString &initialDir) {
@@ -235,24 +156,24 @@ private Q_SLOTS:
         QCOMPARE(w.CurrentFile(), QString());
 
         // A typed name that does not exist: the folder is stored, nothing is loaded.
-        answer = m_tables + QStringLiteral("nosuch.tbl");
+        answer = tables() + QStringLiteral("nosuch.tbl");
         w.MenuFileOpen_Click();
-        QCOMPARE(IniValue(pfad_main, "rowlns32.ini", "Dirs", "LastOpenDir"), m_tables);
+        QCOMPARE(IniValue(pfad_main, "rowlns32.ini", "Dirs", "LastOpenDir"), tables());
         QCOMPARE(w.CurrentFile(), QString());
         QCOMPARE(w.statusPanel(1), QStringLiteral("Ready"));
 
         // A real file through Ctrl+O: tabs, raw text, caption; the dialog starts in the
         // stored folder.
-        answer = m_ships;
+        answer = ships();
         QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(asked.last(), m_tables);
-        QCOMPARE(w.CurrentFile(), m_ships);
+        QCOMPARE(asked.last(), tables());
+        QCOMPARE(w.CurrentFile(), ships());
         QCOMPARE(tabs(w), (QStringList{QStringLiteral("<Unparsed contents>"),
                                        QStringLiteral("Ships"), QStringLiteral("Guns & Lasers")}));
         QVERIFY(Child<QTabBar>(&w, "TabStrip1")->isEnabled());
         // "&" in a caption is shown as it is, not as a mnemonic.
         QCOMPARE(Child<QTabBar>(&w, "TabStrip1")->tabText(2), QStringLiteral("Guns && Lasers"));
-        QCOMPARE(w.windowTitle(), QStringLiteral("Korvax Manager ROWLENS32 - [%1]").arg(m_ships));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Korvax Manager ROWLENS32 - [%1]").arg(ships()));
         auto *raw = Child<RawTextView>(&w, "RichTextBox1");
         QVERIFY(raw->isVisible());
         QVERIFY(!Child<QPlainTextEdit>(&w, "Text1")->isVisible());
@@ -264,12 +185,12 @@ private Q_SLOTS:
 
     void openDialogMatchesTablesInAnyCase()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         for (const char *name : {"Mixed.Tbl", "upper.TBL", "notes.txt"}) {
-            QVERIFY(QFile::copy(m_ships, m_tables + QLatin1String(name)));
+            QVERIFY(QFile::copy(ships(), tables() + QLatin1String(name)));
         }
         WriteIniValue(pfad_main, QStringLiteral("rowlns32.ini"), QStringLiteral("Dirs"),
-                      QStringLiteral("LastOpenDir"), m_tables);
+                      QStringLiteral("LastOpenDir"), tables());
         QStringList listed, filters;
         QString directory;
         AnswerNextModal([&](QWidget *modal) {
@@ -285,7 +206,7 @@ private Q_SLOTS:
             directory = dialog->directory().absolutePath();
             auto *model = dialog->findChild<QFileSystemModel *>();
             QVERIFY(model != nullptr);
-            const QModelIndex root = model->index(m_tables);
+            const QModelIndex root = model->index(tables());
             QTRY_COMPARE(model->rowCount(root), 3);
             for (int row = 0; row < model->rowCount(root); ++row) {
                 listed << model->index(row, 0, root).data().toString();
@@ -303,16 +224,16 @@ private Q_SLOTS:
                                       QStringLiteral("upper.TBL")}));
         QCOMPARE(filters, (QStringList{QStringLiteral("Zorath TBL files (*.TBL)"),
                                        QStringLiteral("All Files (*.*)")}));
-        QCOMPARE(directory + u'/', m_tables);
-        QCOMPARE(w.CurrentFile(), m_tables + QStringLiteral("Mixed.Tbl"));
+        QCOMPARE(directory + u'/', tables());
+        QCOMPARE(w.CurrentFile(), tables() + QStringLiteral("Mixed.Tbl"));
         for (const char *name : {"Mixed.Tbl", "upper.TBL", "notes.txt"}) {
-            QFile::remove(m_tables + QLatin1String(name));
+            QFile::remove(tables() + QLatin1String(name));
         }
     }
 
     void tabClickAndBrowse()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         openShips(w);
         auto *tabStrip = Child<QTabBar>(&w, "TabStrip1");
         auto *list = Child<QTableView>(&w, "ListView1");
@@ -320,8 +241,8 @@ private Q_SLOTS:
         QCOMPARE(tabStrip->currentIndex(), 1);
         QVERIFY(list->isVisible());
         QVERIFY(!Child<RawTextView>(&w, "RichTextBox1")->isVisible());
-        QCOMPARE(names(w), (QStringList{QStringLiteral("Corvette"), QStringLiteral("Frigate"),
-                                        QStringLiteral("Battleship")}));
+        QCOMPARE(names(), (QStringList{QStringLiteral("Corvette"), QStringLiteral("Frigate"),
+                                       QStringLiteral("Battleship")}));
         QCOMPARE(list->horizontalHeader()->sectionSize(0), 133); // 2000 twips
         QCOMPARE(w.listModel().columnCount(), 4);
 
@@ -329,12 +250,12 @@ private Q_SLOTS:
         clickHeader(w, 1); // Speed, padded numbers: by size
         const QStringList bySpeed{QStringLiteral("Battleship"), QStringLiteral("Frigate"),
                                   QStringLiteral("Corvette")};
-        QCOMPARE(names(w), bySpeed);
+        QCOMPARE(names(), bySpeed);
         clickHeader(w, 1);
-        QCOMPARE(names(w), bySpeed);
+        QCOMPARE(names(), bySpeed);
         clickHeader(w, 0);
-        QCOMPARE(names(w), (QStringList{QStringLiteral("Battleship"), QStringLiteral("Corvette"),
-                                        QStringLiteral("Frigate")}));
+        QCOMPARE(names(), (QStringList{QStringLiteral("Battleship"), QStringLiteral("Corvette"),
+                                       QStringLiteral("Frigate")}));
 
         // A row click names the record in panel 2.
         const QRect row = list->visualRect(w.listModel().index(1, 2));
@@ -349,9 +270,9 @@ private Q_SLOTS:
 
     void failedTabLoadIsReported()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         openShips(w);
-        QVERIFY(QFile::remove(m_ships));
+        QVERIFY(QFile::remove(ships()));
         QString header, message;
         AnswerNextModal([&](QWidget *dialog) {
             header = Child<QLabel>(dialog, "ErrorHeader")->text();
@@ -360,20 +281,20 @@ private Q_SLOTS:
         auto *tabStrip = Child<QTabBar>(&w, "TabStrip1");
         tabStrip->setCurrentIndex(2);
         QVERIFY(!header.isEmpty());
-        QVERIFY2(message.contains(m_ships), qPrintable(message));
+        QVERIFY2(message.contains(ships()), qPrintable(message));
         QCOMPARE(w.statusPanel(1), QStringLiteral("Ready"));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QVERIFY(w.isVisible());
 
         // The open command fails quietly on such a file.
-        w.setOpenFileDialog([this](const QString &) { return m_ships; });
+        w.setOpenFileDialog([this](const QString &) { return ships(); });
         w.MenuFileOpen_Click();
         QCOMPARE(w.statusPanel(1), QStringLiteral("Ready"));
     }
 
     void toolbarOnlyOpensForItsKey()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         int asked = 0;
         w.setOpenFileDialog([&](const QString &) {
             ++asked;
@@ -389,7 +310,7 @@ private Q_SLOTS:
 
     void layoutFollowsTheWindow()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         auto *tabStrip = Child<QTabBar>(&w, "TabStrip1");
         auto *frame = Child<QFrame>(&w, "Frame1");
         auto *list = Child<QTableView>(&w, "ListView1");
@@ -421,7 +342,7 @@ private Q_SLOTS:
 
     void helpCommandsCallTheToolsLibrary()
     {
-        TBLMainForm &w = *m_window;
+        TBLMainForm &w = window();
         QString shown;
         AnswerNextModal([&](QWidget *box) { shown = box->windowTitle(); });
         Child<QAction>(&w, "MenuHelpAbout")->trigger();
@@ -445,8 +366,8 @@ private Q_SLOTS:
 
     void tutorialShownWhenTheKitIsInstalled()
     {
-        QVERIFY(QDir(m_drive.path()).mkpath(QStringLiteral("KORVAX/ZRKIT")));
-        QFile tutorial(m_drive.path() + QStringLiteral("/KORVAX/ZRKIT/quickstart.pdf"));
+        QVERIFY(QDir(drive().drive()).mkpath(QStringLiteral("KORVAX/ZRKIT")));
+        QFile tutorial(drive().onDrive(QStringLiteral("KORVAX/ZRKIT/quickstart.pdf")));
         QVERIFY(tutorial.open(QIODevice::WriteOnly));
         tutorial.close();
         const QString ini = QStringLiteral("vexa.ini");
@@ -532,5 +453,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainFormTest)
+QTEST_MAIN(MainFormCommandsTest)
 #include "tblmainform_test.moc"

@@ -4,7 +4,7 @@
 
 HeadlessTableWindow::HeadlessTableWindow()
 {
-    m_panels[0] = QStringLiteral("Ready");
+    m_panels[0] = TableLoader::ReadyStatus;
     QObject::connect(&m_model, &QAbstractItemModel::modelReset, &m_model,
                      [this] { m_selected.reset(); });
 }

@@ -1,33 +1,22 @@
 #include "recentfiles.h"
 
-#include "vexa32/profile.h"
-
 namespace RecentFiles {
 
-namespace {
-
-QString Key(int index)
-{
-    return QStringLiteral("File%1").arg(index + 1);
-}
-
-} // namespace
-
-QStringList Load(const QString &dir, const QString &file)
+QStringList Load()
 {
     QStringList paths;
     for (int i = 0; i < MaxFiles; ++i) {
-        const QString path = Vexa32::ReadIniValue(dir, file, Section, Key(i));
+        const QString path = Vexa32::Settings::RecentFile(i).read();
         if (!path.isEmpty() && !paths.contains(path))
             paths.append(path);
     }
     return paths;
 }
 
-void Store(const QString &dir, const QString &file, const QStringList &paths)
+void Store(const QStringList &paths)
 {
     for (int i = 0; i < MaxFiles; ++i)
-        Vexa32::WriteIniValue(dir, file, Section, Key(i), i < paths.size() ? paths[i] : QString());
+        Vexa32::Settings::RecentFile(i).write(i < paths.size() ? paths[i] : QString());
 }
 
 QStringList Added(QStringList paths, const QString &path)

@@ -1,9 +1,11 @@
 #pragma once
-// The File menu's list of recently opened table files, kept in rowlns32.ini in the section
-// "Recent" under the keys "File1" (newest) to "File5". GUI-free.
+// The File menu's list of recently opened table files, kept in the profile entries
+// Settings::RecentFile (rowlns32.ini [Recent] File1, the newest, to File5). GUI-free.
 //
-// Reading and writing go through ReadIniValue and WriteIniValue, so they never fail: a
-// missing or unreadable file reads as an empty list, a write that cannot be made is lost.
+// Reading and writing go through the settings index, so they never fail: a missing or
+// unreadable file reads as an empty list, a write that cannot be made is lost.
+
+#include "vexa32/settings.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,13 +13,12 @@
 
 namespace RecentFiles {
 
-inline constexpr int MaxFiles = 5;
-inline const QString Section = QStringLiteral("Recent");
+inline constexpr int MaxFiles = Vexa32::Settings::RecentFileCount;
 
 // The stored paths, newest first, without empty entries.
-QStringList Load(const QString &dir, const QString &file);
+QStringList Load();
 // Stores paths (at most MaxFiles, newest first); keys beyond them are emptied.
-void Store(const QString &dir, const QString &file, const QStringList &paths);
+void Store(const QStringList &paths);
 
 // paths with path moved (or added) to the front, at most MaxFiles long. Paths are
 // compared exactly.

@@ -21,6 +21,11 @@ QString LoadError::message() const
 
 namespace TableLoader {
 
+QString FileCaption(const QString &fname)
+{
+    return WindowCaption + QStringLiteral(" - [") + fname + QStringLiteral("]");
+}
+
 namespace {
 
 // What LoadFile changed before reading, put back when the reading fails.
@@ -62,9 +67,9 @@ void LoadFile(TableWindow &window, const QString &fname, const QString &captionA
     std::unique_ptr<QFile> file = TableFile::Open(fname);
 
     const WindowRestore before{window, window.statusPanel(1), window.caption()};
-    window.setStatusPanel(1, QStringLiteral("Processing..."));
+    window.setStatusPanel(1, ProcessingStatus);
     window.repaintStatusBar();
-    window.setCaption(QStringLiteral("Korvax Manager ROWLENS32 - [") + fname + QStringLiteral("]"));
+    window.setCaption(FileCaption(fname));
     window.setListReportView(false);
     window.setBusyPointer(true);
     window.repaintWindow();
@@ -124,7 +129,7 @@ void LoadFile(TableWindow &window, const QString &fname, const QString &captionA
     const std::optional<int> selected = window.selectedRow();
     if (selected && window.listVisible())
         window.itemClick(*selected);
-    window.setStatusPanel(1, QStringLiteral("Ready"));
+    window.setStatusPanel(1, ReadyStatus);
 }
 
 } // namespace TableLoader

@@ -33,8 +33,15 @@ private:
 
 namespace TableLoader {
 
+// The fixed texts of a table window: the tab of the raw text, the caption argument that
+// opens a file afresh, the status texts and the window caption.
 inline const QString UnparsedCaption = QStringLiteral("<Unparsed contents>");
 inline const QString OpenCaption = QStringLiteral("#");
+inline const QString ReadyStatus = QStringLiteral("Ready");
+inline const QString ProcessingStatus = QStringLiteral("Processing...");
+inline const QString WindowCaption = QStringLiteral("Korvax Manager ROWLENS32");
+// The caption while a file is loaded: "Korvax Manager ROWLENS32 - [<fname>]".
+QString FileCaption(const QString &fname);
 
 void LoadFile(TableWindow &window, const QString &fname, const QString &caption);
 

@@ -1,9 +1,10 @@
 // The error dialog VexaEMsg: its texts and controls, one fresh dialog per call, and the
 // fatal variant that ends the process.
 
-#include "modalanswer.h"
+#include "tests/support/modalanswer.h"
 #include "vexa32/gui/errordialog.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,35 +1,27 @@
 // The suite's tools library (loaded beside the executable), the module check and
 // document opening.
 
-#include "modalanswer.h"
 #include "startup/vexainit.h"
+#include "tests/support/modalanswer.h"
+#include "tests/support/tempdrive.h"
+#include "tests/support/urlrecorder.h"
 #include "vexa32/globals.h"
 #include "vexa32/gui/document.h"
 #include "vexa32/kmtools.h"
 #include "vexa32/modules.h"
 #include "vexa32/profile.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace Vexa32;
 
 namespace {
-
-// Records the URLs handed to the desktop's "open" action.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 QString CallAndRead(bool (*call)(), bool *result)
 {
@@ -73,10 +65,8 @@ TEST(SuiteTools, MissingLibraryOrEntryPointFails)
 
 TEST(SuiteTools, ModuleInstalledWhenItsFileExists)
 {
-    QTemporaryDir drive;
-    ASSERT_TRUE(drive.isValid());
-    qputenv("VEXA_DRIVE_C", drive.path().toLocal8Bit());
-    ASSERT_TRUE(QDir(drive.path()).mkpath(QStringLiteral("KORVAX/ZRKIT")));
+    TempDrive drive;
+    ASSERT_TRUE(QDir(drive.drive()).mkpath(QStringLiteral("KORVAX/ZRKIT")));
     pfad_vexa = QStringLiteral("C:\\KORVAX\\");
     const QString ini = QStringLiteral("vexa.ini");
     const QString key = QStringLiteral("ZRKIT");
@@ -89,7 +79,7 @@ TEST(SuiteTools, ModuleInstalledWhenItsFileExists)
     EXPECT_EQ(ModuleFilePath(key), QStringLiteral("C:\\KORVAX\\ZRKIT\\tutorial.pdf"));
     EXPECT_FALSE(IsModuleInstalled(key)); // entries naming a missing file
 
-    QFile file(drive.path() + QStringLiteral("/KORVAX/ZRKIT/Tutorial.PDF"));
+    QFile file(drive.onDrive(QStringLiteral("KORVAX/ZRKIT/Tutorial.PDF")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     EXPECT_TRUE(IsModuleInstalled(key)); // names match without regard to case
@@ -106,7 +96,6 @@ TEST(SuiteTools, ModuleInstalledWhenItsFileExists)
         << qPrintable(recorder.urls.first().toLocalFile());
 
     pfad_vexa.clear();
-    qunsetenv("VEXA_DRIVE_C");
 }
 
 int main(int argc, char **argv)
@@ -115,5 +104,3 @@ int main(int argc, char **argv)
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
-
-#include "suitetools_test.moc"

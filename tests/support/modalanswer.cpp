@@ -1,16 +1,14 @@
-#pragma once
-// Answers the next modal dialog of a test: once the dialog's own event loop runs, inspect
-// is called with it and the dialog is then closed (rejected). Polls the event loop only;
-// no timing is measured.
+#include "modalanswer.h"
+
+#include "vexa32/gui/errordialog.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QTimer>
 #include <QWidget>
-#include <functional>
-#include <memory>
+#include <cstdio>
 
-inline void AnswerNextModal(std::function<void(QWidget *)> inspect, int attempts = 500)
+void AnswerNextModal(std::function<void(QWidget *)> inspect, int attempts)
 {
     QTimer::singleShot(10, [inspect = std::move(inspect), attempts]() mutable {
         QWidget *modal = QApplication::activeModalWidget();
@@ -32,4 +30,19 @@ inline void AnswerNextModal(std::function<void(QWidget *)> inspect, int attempts
             }
         }
     });
+}
+
+void CloseModalDialogsReporting()
+{
+    auto *timer = new QTimer(qApp);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            std::fprintf(stderr, "[%s] [%s]\n", qPrintable(Vexa32::ErrorHeaderText),
+                         qPrintable(Vexa32::ErrorMessageText));
+            std::fflush(stderr);
+            modal->close();
+        }
+    });
+    timer->start();
 }

@@ -1,0 +1,13 @@
+#pragma once
+// The main window's menu bar: File (with the recent files), Edit, View and Help, with their
+// captions and shortcuts. The items are created in the no-file state; the window connects
+// them to its handlers.
+
+class QMenuBar;
+struct MainFormControls;
+
+void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui);
+
+// Finding, copying and switching sections need a loaded file: their items are enabled only
+// while one is.
+void EnableFileCommands(const MainFormControls &ui, bool fileLoaded);
