@@ -3,6 +3,21 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
+#include <initializer_list>
+
+namespace {
+
+// A closed outline through the given points.
+QPainterPath Outline(std::initializer_list<QPointF> points)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(points)));
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
 
 QIcon OpenTableIcon()
 {
@@ -16,15 +31,8 @@ QIcon OpenTableIcon()
     const QColor folderLight(0xF2, 0xC8, 0x4B);
     p.setPen(QPen(folderDark, 1));
     p.setBrush(QColor(0xE0, 0xB0, 0x38));
-    QPainterPath back;
-    back.moveTo(1.5, 5.5);
-    back.lineTo(7.5, 5.5);
-    back.lineTo(9.5, 7.5);
-    back.lineTo(17.5, 7.5);
-    back.lineTo(17.5, 19.5);
-    back.lineTo(1.5, 19.5);
-    back.closeSubpath();
-    p.drawPath(back);
+    p.drawPath(
+        Outline({{1.5, 5.5}, {7.5, 5.5}, {9.5, 7.5}, {17.5, 7.5}, {17.5, 19.5}, {1.5, 19.5}}));
 
     // The table sheet sticking out of the folder: a header row and ruled cells.
     p.setPen(QPen(QColor(0x50, 0x50, 0x60), 1));
@@ -40,13 +48,7 @@ QIcon OpenTableIcon()
     // Front flap of the folder, opened towards the viewer.
     p.setPen(QPen(folderDark, 1));
     p.setBrush(folderLight);
-    QPainterPath front;
-    front.moveTo(1.5, 19.5);
-    front.lineTo(4.5, 11.5);
-    front.lineTo(20.5, 11.5);
-    front.lineTo(17.5, 19.5);
-    front.closeSubpath();
-    p.drawPath(front);
+    p.drawPath(Outline({{1.5, 19.5}, {4.5, 11.5}, {20.5, 11.5}, {17.5, 19.5}}));
     p.end();
     return QIcon(pixmap);
 }

@@ -13,17 +13,20 @@ MessageResponder &Responder()
     return responder;
 }
 
+// Each answer and the box's button that gives it.
+constexpr std::pair<MessageAnswer, QMessageBox::StandardButton> AnswerButtons[] = {
+    {MessageAnswer::Ok, QMessageBox::Ok},
+    {MessageAnswer::Cancel, QMessageBox::Cancel},
+    {MessageAnswer::Yes, QMessageBox::Yes},
+    {MessageAnswer::No, QMessageBox::No},
+};
+
 QMessageBox::StandardButton ToStandard(MessageAnswer answer)
 {
-    switch (answer) {
-    case MessageAnswer::Ok:
-        return QMessageBox::Ok;
-    case MessageAnswer::Cancel:
-        return QMessageBox::Cancel;
-    case MessageAnswer::Yes:
-        return QMessageBox::Yes;
-    case MessageAnswer::No:
-        return QMessageBox::No;
+    for (const auto &[each, button] : AnswerButtons) {
+        if (each == answer) {
+            return button;
+        }
     }
     return QMessageBox::NoButton;
 }
@@ -45,16 +48,13 @@ MessageAnswer ShowRealBox(const MessageRequest &request)
     box.setDefaultButton(ToStandard(request.defaultButton));
     box.setEscapeButton(yesNo ? QMessageBox::No : QMessageBox::Cancel);
     const int result = box.exec();
-    switch (result) {
-    case QMessageBox::Ok:
-        return MessageAnswer::Ok;
-    case QMessageBox::Yes:
-        return MessageAnswer::Yes;
-    case QMessageBox::No:
-        return MessageAnswer::No;
-    default:
-        return yesNo ? MessageAnswer::No : MessageAnswer::Cancel;
+    // Any other way out of the box (Cancel, Esc, closing it) is the negative answer.
+    for (const auto &[answer, button] : AnswerButtons) {
+        if (result == button && answer != MessageAnswer::Cancel) {
+            return answer;
+        }
     }
+    return yesNo ? MessageAnswer::No : MessageAnswer::Cancel;
 }
 
 } // namespace
