@@ -13,18 +13,9 @@ char lowerAscii(char c)
 
 bool foundInBytes(QByteArrayView line, const std::string &needle)
 {
-    const auto m = static_cast<qsizetype>(needle.size());
-    const char first = needle[0];
-    for (qsizetype i = 0; i + m <= line.size(); ++i) {
-        if (lowerAscii(line[i]) != first)
-            continue;
-        qsizetype k = 1;
-        while (k < m && lowerAscii(line[i + k]) == needle[static_cast<std::size_t>(k)])
-            ++k;
-        if (k == m)
-            return true;
-    }
-    return false;
+    return RowFilter::FoldedContains(line.data(), line.size(), needle.data(),
+                                     static_cast<qsizetype>(needle.size()),
+                                     [](char c) { return lowerAscii(c); });
 }
 
 } // namespace

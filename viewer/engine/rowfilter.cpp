@@ -24,24 +24,10 @@ Needle::Needle(QStringView text)
 
 bool Needle::foundIn(QStringView haystack) const
 {
-    const auto m = static_cast<qsizetype>(m_folded.size());
-    const qsizetype n = haystack.size();
-    if (m == 0)
-        return true;
-    if (m > n)
-        return false;
     const char16_t *hay = reinterpret_cast<const char16_t *>(haystack.data());
-    const char16_t first = m_folded[0];
-    for (qsizetype i = 0; i + m <= n; ++i) {
-        if (folded(hay[i]) != first)
-            continue;
-        qsizetype k = 1;
-        while (k < m && folded(hay[i + k]) == m_folded[static_cast<std::size_t>(k)])
-            ++k;
-        if (k == m)
-            return true;
-    }
-    return false;
+    return FoldedContains(hay, haystack.size(), m_folded.data(),
+                          static_cast<qsizetype>(m_folded.size()),
+                          [](char16_t c) { return folded(c); });
 }
 
 std::vector<char> MatchingRows(const Listing &listing, QStringView text)

@@ -15,6 +15,26 @@
 
 namespace RowFilter {
 
+// Whether the needle (already folded) occurs in hay, each unit of hay folded by fold before
+// it is compared. An empty needle occurs everywhere.
+template <typename Unit, typename Fold>
+bool FoldedContains(const Unit *hay, qsizetype n, const Unit *needle, qsizetype m, Fold fold)
+{
+    if (m == 0)
+        return true;
+    const Unit first = needle[0];
+    for (qsizetype i = 0; i + m <= n; ++i) {
+        if (fold(hay[i]) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < m && fold(hay[i + k]) == needle[k])
+            ++k;
+        if (k == m)
+            return true;
+    }
+    return false;
+}
+
 // The needle prepared for matching (case-folded once).
 class Needle
 {
