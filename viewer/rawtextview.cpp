@@ -1,6 +1,6 @@
 #include "rawtextview.h"
 
-#include "viewer/engine/textencoding.h"
+#include "viewer/engine/tabletext.h"
 
 #include <QApplication>
 #include <QClipboard>

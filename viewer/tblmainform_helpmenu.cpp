@@ -5,8 +5,8 @@
 #include "tblmainform.h"
 #include "vexa32/gui/document.h"
 #include "vexa32/gui/errordialog.h"
-#include "vexa32/kmtools.h"
 #include "vexa32/modules.h"
+#include "vexa32/suitetools.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "mainformtest.h"
 
 #include "vexa32/globals.h"
-#include "vexa32/kmtools.h"
+#include "vexa32/suitetools.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/tblmainform.h"
 

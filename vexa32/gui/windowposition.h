@@ -1,7 +1,7 @@
 #pragma once
 // Window positions for Qt windows: SaveWindowPosition and RestoreWindowPosition of a
 // top-level QWidget under a key of pfad_vexa "vexa.ini" [Positions] (the steps are in
-// vexa32/winpos.h). The rectangle is the window's outer (frame) rectangle in twips; for a
+// vexa32/windowrecord.h). The rectangle is the window's outer (frame) rectangle in twips; for a
 // minimised or maximised window it is the normal rectangle. Neither raises nor reports.
 //
 // A window manager frames a window only when it maps it, so before that the outer size of
@@ -13,7 +13,7 @@
 // window is minimised or maximised, the record's rectangle is what a save stores: save
 // after restore gives the same record.
 
-#include "vexa32/winpos.h"
+#include "vexa32/windowrecord.h"
 
 #include <QRect>
 #include <QString>

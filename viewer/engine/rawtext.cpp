@@ -1,7 +1,7 @@
 #include "rawtext.h"
 
 #include "tablefile.h"
-#include "textencoding.h"
+#include "tabletext.h"
 
 #include <limits>
 

@@ -4,7 +4,7 @@
 // Keeps the file's bytes and an index of where each line starts, not a decoded copy, so
 // a large file costs about its own size plus the index. Lines end at CR, CR LF or a lone
 // LF; a final line without terminator counts, an empty rest after the last terminator
-// does not. Encoding as for the loader (textencoding.h): a UTF-8 byte-order mark is not
+// does not. Encoding as for the loader (tabletext.h): a UTF-8 byte-order mark is not
 // part of the text.
 //
 // load() throws LoadError when the file cannot be opened or read. A loaded RawText is a

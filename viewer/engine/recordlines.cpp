@@ -1,6 +1,6 @@
 #include "recordlines.h"
 
-#include "textencoding.h"
+#include "tabletext.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "numeric.h"
 #include "tablefile.h"
-#include "textencoding.h"
+#include "tabletext.h"
 
 #include <algorithm>
 #include <array>

@@ -4,7 +4,7 @@
 #include "podbuffer.h"
 #include "tablefile.h"
 #include "tableloader.h"
-#include "textencoding.h"
+#include "tabletext.h"
 
 #include <QHash>
 #include <algorithm>

@@ -7,9 +7,9 @@
 #include "tests/support/urlrecorder.h"
 #include "vexa32/globals.h"
 #include "vexa32/gui/document.h"
-#include "vexa32/kmtools.h"
 #include "vexa32/modules.h"
 #include "vexa32/profile.h"
+#include "vexa32/suitetools.h"
 
 #include <QApplication>
 #include <QDesktopServices>

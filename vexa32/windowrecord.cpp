@@ -1,4 +1,4 @@
-#include "winpos.h"
+#include "windowrecord.h"
 
 #include "paths.h"
 #include "settings.h"

@@ -1,4 +1,4 @@
-#include "kmtools.h"
+#include "suitetools.h"
 
 #include "platform/library.h"
 

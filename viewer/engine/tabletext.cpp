@@ -1,4 +1,4 @@
-#include "textencoding.h"
+#include "tabletext.h"
 
 #include "vexa32/cp1252.h"
 

@@ -3,7 +3,7 @@
 
 #include "vexa32/globals.h"
 #include "vexa32/profile.h"
-#include "vexa32/winpos.h"
+#include "vexa32/windowrecord.h"
 
 #include <QDir>
 #include <QTemporaryDir>
