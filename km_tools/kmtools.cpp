@@ -46,7 +46,7 @@ extern "C" __attribute__((visibility("default"))) void DoKMVC()
         QMessageBox::information(
             nullptr, QStringLiteral("Check for new version"),
             QStringLiteral("Installed: %1 %2\n\nNew versions of the suite are published at\n%3")
-                .arg(SuiteName, SuiteVersion, Vexa32::DownloadAddress));
+                .arg(SuiteName, SuiteVersion, Startup::DownloadAddress));
     } catch (...) {
     }
 }

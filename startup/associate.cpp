@@ -9,7 +9,9 @@
 #include <QSaveFile>
 #include <utility>
 
-namespace Vexa32 {
+namespace Startup {
+
+using namespace Vexa32;
 
 namespace {
 
@@ -59,4 +61,4 @@ void SetProcessStarter(std::function<bool(const QString &)> starter)
     ProcessStarter() = std::move(starter);
 }
 
-} // namespace Vexa32
+} // namespace Startup

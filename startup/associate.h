@@ -8,7 +8,7 @@
 #include <QString>
 #include <functional>
 
-namespace Vexa32 {
+namespace Startup {
 
 void AssociateFileType(const QString &verb, const QString &progId, const QString &description,
                        QString option, const QString &ext1, const QString &ext2,
@@ -18,4 +18,4 @@ void AssociateFileType(const QString &verb, const QString &progId, const QString
 // importer); an empty function restores the real one.
 void SetProcessStarter(std::function<bool(const QString &commandLine)> starter);
 
-} // namespace Vexa32
+} // namespace Startup

@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     QStringList raw;
     for (int i = 1; i < argc; ++i)
         raw << QString::fromLocal8Bit(argv[i]);
-    const QString information = TBLMain::InformationFor(raw);
+    const QString information = Startup::InformationFor(raw);
     if (!information.isEmpty()) {
         const QByteArray text = information.toLocal8Bit();
         const bool written = std::fwrite(text.constData(), 1, text.size(), stdout) ==
@@ -29,6 +29,6 @@ int main(int argc, char *argv[])
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const std::unique_ptr<TBLMainForm> mainWindow =
-        TBLMain::Main(TBLMain::CommandLineFromArguments(arguments));
+        Startup::Main(Startup::CommandLineFromArguments(arguments));
     return QApplication::exec();
 }

@@ -24,7 +24,9 @@
 #include <thread>
 #include <utility>
 
-namespace Vexa32 {
+namespace Startup {
+
+using namespace Vexa32;
 
 namespace {
 
@@ -259,4 +261,4 @@ void SetWaitHandler(std::function<void(int)> handler)
     WaitHandler() = std::move(handler);
 }
 
-} // namespace Vexa32
+} // namespace Startup

@@ -10,9 +10,10 @@
 #include <functional>
 
 class QWidget;
-class VexaSplash;
 
-namespace Vexa32 {
+namespace Startup {
+
+class VexaSplash;
 
 void SplashStart(unsigned char expectedChecksum, quint32 suffixColour, QString creditText);
 
@@ -53,4 +54,4 @@ struct Rgb
 };
 Rgb ColourFromValue(quint32 value);
 
-} // namespace Vexa32
+} // namespace Startup

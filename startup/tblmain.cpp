@@ -11,7 +11,7 @@
 #include "viewer/engine/tableloader.h"
 #include "viewer/tblmainform.h"
 
-namespace TBLMain {
+namespace Startup {
 
 using namespace Vexa32;
 
@@ -122,4 +122,4 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
     return form;
 }
 
-} // namespace TBLMain
+} // namespace Startup

@@ -14,7 +14,8 @@
 
 class TBLMainForm;
 
-namespace TBLMain {
+// The program's start-up (the module TBLMain).
+namespace Startup {
 
 // "<major>.<minor> Beta 01 (Build 0<revision>)".
 QString BuildVersionText(int major, int minor, int revision);
@@ -29,4 +30,4 @@ QString InformationFor(const QStringList &arguments);
 // Runs the start-up and returns the shown main window, which the caller keeps alive.
 std::unique_ptr<TBLMainForm> Main(const QString &commandLine);
 
-} // namespace TBLMain
+} // namespace Startup

@@ -8,7 +8,9 @@
 #include "vexa32/profile.h"
 #include "vexa32/settings.h"
 
-namespace Vexa32 {
+namespace Startup {
+
+using namespace Vexa32;
 
 namespace {
 
@@ -79,4 +81,4 @@ QString GetSpecialFolder(int csidl)
     return Platform::SpecialFolder(csidl).value_or(QString());
 }
 
-} // namespace Vexa32
+} // namespace Startup

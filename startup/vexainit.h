@@ -7,7 +7,7 @@
 
 #include <QString>
 
-namespace Vexa32 {
+namespace Startup {
 
 // Web address of the suite's download page, named in the font error.
 inline const QString DownloadAddress = QStringLiteral("https://korvax-manager.example/download");
@@ -29,4 +29,4 @@ QString GetSpecialFolder(int csidl);
 // from [Detour], [Moduls_Dirs] or the executable's folder. Shared with the splash screen.
 void EstablishSuiteDirectories();
 
-} // namespace Vexa32
+} // namespace Startup

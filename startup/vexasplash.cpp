@@ -11,6 +11,8 @@
 #include <QPixmap>
 #include <algorithm>
 
+namespace Startup {
+
 using Vexa32::TwipsToPixelsX;
 using Vexa32::TwipsToPixelsY;
 
@@ -200,3 +202,5 @@ void VexaSplash::FitTitle()
         lbl32->move(lbl32->x(), lbl32->y() + outside);
     }
 }
+
+} // namespace Startup

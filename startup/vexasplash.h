@@ -12,6 +12,8 @@
 
 class QLabel;
 
+namespace Startup {
+
 class VexaSplash : public QFrame
 {
     Q_OBJECT
@@ -48,3 +50,5 @@ private:
 
 // The fixed logo of the strip: 22 x 161 pixels.
 QImage SplashStripLogo();
+
+} // namespace Startup

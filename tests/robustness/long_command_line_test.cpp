@@ -48,7 +48,7 @@ TEST_F(LongCommandLine, HundredThousandCharacters)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         waits.clear();
-        const auto form = TBLMain::Main(c.commandLine);
+        const auto form = Startup::Main(c.commandLine);
         EXPECT_TRUE(form->isVisible());
         EXPECT_EQ(form->CurrentFile(), c.loaded);
         EXPECT_EQ(waits, c.waited ? std::vector<int>{3000} : std::vector<int>{});

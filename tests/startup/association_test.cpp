@@ -50,13 +50,13 @@ class AssociationTest : public ::testing::TestWithParam<ScriptCase>
 protected:
     void SetUp() override
     {
-        Vexa32::SetProcessStarter([this](const QString &commandLine) {
+        Startup::SetProcessStarter([this](const QString &commandLine) {
             started << commandLine;
             return true;
         });
         Vexa32::pfad_vexa = QStringLiteral("C:\\KORVAX\\VEXA3\\");
     }
-    void TearDown() override { Vexa32::SetProcessStarter({}); }
+    void TearDown() override { Startup::SetProcessStarter({}); }
 
     QString exeName = Vexa32::Platform::ExecutableName();
     TempDrive suite;
@@ -71,10 +71,10 @@ TEST_P(AssociationTest, WritesScriptAndStartsImport)
     // A longer script of an earlier run is replaced, not appended to.
     suite.write(script, QByteArray(4096, 'x'));
 
-    Vexa32::AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
-                              QString::fromUtf8(c.description), QString::fromLatin1(c.option),
-                              QString::fromLatin1(c.ext1), QString::fromLatin1(c.ext2),
-                              QString::fromLatin1(c.ext3));
+    Startup::AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
+                               QString::fromUtf8(c.description), QString::fromLatin1(c.option),
+                               QString::fromLatin1(c.ext1), QString::fromLatin1(c.ext2),
+                               QString::fromLatin1(c.ext3));
 
     EXPECT_EQ(suite.read(script), c.expected);
     ASSERT_EQ(started.size(), 1);
@@ -124,16 +124,16 @@ TEST(AssociationEncoding, WritesWindows1252AndLeavesScriptPathUnquoted)
 {
     TempDrive suite;
     QStringList started;
-    Vexa32::SetProcessStarter([&](const QString &commandLine) {
+    Startup::SetProcessStarter([&](const QString &commandLine) {
         started << commandLine;
         return true;
     });
     Vexa32::pfad_vexa = QStringLiteral("C:\\Korvax Suite\\Vexa 3"); // no trailing backslash
     Vexa32::pfad_main = QStringLiteral("C:\\Tools\\");
-    Vexa32::AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
-                              QStringLiteral("Zorath-Tabelle für Schiffe"), QString(),
-                              QStringLiteral("TBL"), QString(), QString());
-    Vexa32::SetProcessStarter({});
+    Startup::AssociateFileType(QStringLiteral("open"), QStringLiteral("Korvax_Manager.ROWLENS32"),
+                               QStringLiteral("Zorath-Tabelle für Schiffe"), QString(),
+                               QStringLiteral("TBL"), QString(), QString());
+    Startup::SetProcessStarter({});
 
     const QString exeName = Vexa32::Platform::ExecutableName();
     const QByteArray script =

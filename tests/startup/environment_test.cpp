@@ -13,7 +13,7 @@ using EnvironmentTest = StartupFixture;
 TEST_F(EnvironmentTest, SetsDirectoriesAndMakesTempInsideTheSuiteFolder)
 {
     suite.installSuite("C:\\KORVAX\\VEXA3"); // no trailing backslash
-    Vexa32::vexa_init();
+    Startup::vexa_init();
     EXPECT_EQ(Vexa32::pfad_vexa, QStringLiteral("C:\\KORVAX\\VEXA3\\"));
     EXPECT_EQ(Vexa32::pfad_temp, QStringLiteral("C:\\KORVAX\\VEXA3\\_Temp\\"));
     EXPECT_TRUE(QFileInfo(suite.onDrive(QStringLiteral("KORVAX/VEXA3/_Temp"))).isDir());
@@ -21,7 +21,7 @@ TEST_F(EnvironmentTest, SetsDirectoriesAndMakesTempInsideTheSuiteFolder)
     EXPECT_EQ(Vexa32::pfad_winsys, QStringLiteral("C:\\WINDOWS\\SYSTEM\\"));
     EXPECT_EQ(Vexa32::pfad_main, QStringLiteral("C:\\KORVAX\\ROWLNS32\\"));
     // A second start finds _Temp already there and goes on.
-    Vexa32::vexa_init();
+    Startup::vexa_init();
     EXPECT_EQ(Vexa32::pfad_temp, QStringLiteral("C:\\KORVAX\\VEXA3\\_Temp\\"));
 }
 
@@ -42,19 +42,19 @@ TEST_F(EnvironmentTest, ModuleDirectoryFromDetourThenModulsDirsThenExecutable)
     };
     for (const Case &c : cases) {
         suite.installSuite("C:\\KORVAX\\VEXA3\\", c.vexaIni);
-        Vexa32::vexa_init();
+        Startup::vexa_init();
         EXPECT_EQ(Vexa32::pfad_main, c.expected) << c.vexaIni.constData();
         Vexa32::pfad_main.clear();
-        Vexa32::EstablishSuiteDirectories(); // the splash screen's repetition agrees
+        Startup::EstablishSuiteDirectories(); // the splash screen's repetition agrees
         EXPECT_EQ(Vexa32::pfad_main, c.expected) << c.vexaIni.constData();
     }
 }
 
 TEST_F(EnvironmentTest, PlatformFolders)
 {
-    EXPECT_EQ(Vexa32::GetSystemDir(), QStringLiteral("C:\\WINDOWS\\SYSTEM"));
-    EXPECT_EQ(Vexa32::GetSpecialFolder(20), QStringLiteral("C:\\WINDOWS\\FONTS"));
-    EXPECT_EQ(Vexa32::GetSpecialFolder(-12345), QString());
+    EXPECT_EQ(Startup::GetSystemDir(), QStringLiteral("C:\\WINDOWS\\SYSTEM"));
+    EXPECT_EQ(Startup::GetSpecialFolder(20), QStringLiteral("C:\\WINDOWS\\FONTS"));
+    EXPECT_EQ(Startup::GetSpecialFolder(-12345), QString());
 }
 
 TEST_F(EnvironmentTest, FontsComeFromTheSystemFolderElseFromTheFontsFolder)
@@ -71,12 +71,12 @@ TEST_F(EnvironmentTest, FontsComeFromTheSystemFolderElseFromTheFontsFolder)
 
     // Found in the system folder (not a usable font there): the Fonts folder is not used.
     suite.write(QStringLiteral("WINDOWS/SYSTEM/tahoma.ttf"), "x");
-    Vexa32::vexa_init();
+    Startup::vexa_init();
     EXPECT_FALSE(QFontDatabase::families().contains(QStringLiteral("Tahoma")));
 
     // Only in the Fonts folder: both files from there.
     QFile::remove(suite.onDrive(QStringLiteral("WINDOWS/SYSTEM/tahoma.ttf")));
-    Vexa32::vexa_init();
+    Startup::vexa_init();
     EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Tahoma")));
     EXPECT_TRUE(QFontDatabase::styles(QStringLiteral("Tahoma")).contains(QStringLiteral("Bold")));
 }
@@ -102,7 +102,7 @@ TEST_F(EnvironmentDeathTest, MissingInstallationEndsTheProgram)
         EXPECT_EXIT(
             {
                 CloseModalDialogsReporting();
-                Vexa32::vexa_init();
+                Startup::vexa_init();
             },
             ::testing::ExitedWithCode(1),
             "\\[Vexa32 error\\] \\[Vexa3 is not properly installed!\\]")
@@ -118,7 +118,7 @@ TEST_F(EnvironmentDeathTest, TahomaNowhereEndsTheProgram)
     EXPECT_EXIT(
         {
             CloseModalDialogsReporting();
-            Vexa32::vexa_init();
+            Startup::vexa_init();
         },
         ::testing::ExitedWithCode(1),
         "\\[Font error\\] \\[Font 'Tahoma' not found in the SYSTEM/SYSTEM32 or FONTS directory! "

@@ -40,18 +40,18 @@ protected:
             boxes.push_back(request);
             return answer(request);
         });
-        Vexa32::SetWaitHandler([this](int ms) { waits.push_back(ms); });
-        Vexa32::SetProcessStarter([this](const QString &commandLine) {
+        Startup::SetWaitHandler([this](int ms) { waits.push_back(ms); });
+        Startup::SetProcessStarter([this](const QString &commandLine) {
             started << commandLine;
             return true;
         });
     }
     void TearDown() override
     {
-        Vexa32::SplashEnd(0);
+        Startup::SplashEnd(0);
         Vexa32::SetMessageResponder({});
-        Vexa32::SetWaitHandler({});
-        Vexa32::SetProcessStarter({});
+        Startup::SetWaitHandler({});
+        Startup::SetProcessStarter({});
     }
 
     // The module picture, relative to the drive.

@@ -22,8 +22,8 @@ using SplashTest = StartupFixture;
 
 TEST_F(SplashTest, ShowsNameVersionCreditAndPictures)
 {
-    Vexa32::SplashStart(157, 255, QStringLiteral("n/a"));
-    VexaSplash *splash = Vexa32::CurrentSplash();
+    Startup::SplashStart(157, 255, QStringLiteral("n/a"));
+    Startup::VexaSplash *splash = Startup::CurrentSplash();
     ASSERT_NE(splash, nullptr);
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(splash->isVisible());
@@ -42,10 +42,10 @@ TEST_F(SplashTest, ShowsNameVersionCreditAndPictures)
     // Name, shadow and "32" lie inside the window, the "32" right after the name, and no
     // two of them (nor the platform line) run into each other.
     const QRect inside = splash->client()->rect();
-    const QRect nameInk = VexaSplash::InkRect(name);
-    const QRect shadowInk = VexaSplash::InkRect(shadow);
-    const QRect suffixInk = VexaSplash::InkRect(splash->lbl32);
-    const QRect platformInk = VexaSplash::InkRect(splash->lblPlatform);
+    const QRect nameInk = Startup::VexaSplash::InkRect(name);
+    const QRect shadowInk = Startup::VexaSplash::InkRect(shadow);
+    const QRect suffixInk = Startup::VexaSplash::InkRect(splash->lbl32);
+    const QRect platformInk = Startup::VexaSplash::InkRect(splash->lblPlatform);
     for (const QRect &ink : {nameInk, shadowInk, suffixInk, platformInk}) {
         EXPECT_TRUE(inside.contains(ink)) << ink.x() << "," << ink.y();
     }
@@ -54,7 +54,7 @@ TEST_F(SplashTest, ShowsNameVersionCreditAndPictures)
     EXPECT_FALSE(suffixInk.intersects(platformInk));
     EXPECT_LT(suffixInk.top(), platformInk.top());
     EXPECT_EQ(splash->lblVersion->text(), QStringLiteral("Version 1.0 Beta 01 (Build 01)"));
-    EXPECT_EQ(splash->lblLicenseTo->text(), Vexa32::DefaultCreditText);
+    EXPECT_EQ(splash->lblLicenseTo->text(), Startup::DefaultCreditText);
     // Right-aligned labels grow to the left.
     EXPECT_EQ(splash->lblLicenseTo->geometry().right() + 1,
               Vexa32::TwipsToPixelsX(5670) + Vexa32::TwipsToPixelsX(495));
@@ -73,11 +73,11 @@ TEST_F(SplashTest, ShowsNameVersionCreditAndPictures)
         QApplication::sendEvent(target, &press);
     }
     QCoreApplication::processEvents();
-    EXPECT_EQ(Vexa32::CurrentSplash(), splash);
+    EXPECT_EQ(Startup::CurrentSplash(), splash);
     EXPECT_TRUE(splash->isVisible());
 
-    Vexa32::SplashEnd(0);
-    EXPECT_EQ(Vexa32::CurrentSplash(), nullptr);
+    Startup::SplashEnd(0);
+    EXPECT_EQ(Startup::CurrentSplash(), nullptr);
     EXPECT_TRUE(waits.empty());
 }
 
@@ -86,8 +86,8 @@ TEST_F(SplashTest, TitleWithoutSuffixCreditAndColourAsGiven)
     Vexa32::ProgramTitle = QStringLiteral("ARKLENS");
     QFile::remove(
         suite.onDrive(QStringLiteral("KORVAX/ROWLNS32/") + exeName + QStringLiteral(".gif")));
-    Vexa32::SplashStart(0, 0x00FF0000, QStringLiteral("By Somebody Else"));
-    VexaSplash *splash = Vexa32::CurrentSplash();
+    Startup::SplashStart(0, 0x00FF0000, QStringLiteral("By Somebody Else"));
+    Startup::VexaSplash *splash = Startup::CurrentSplash();
     ASSERT_NE(splash, nullptr);
     EXPECT_EQ(splash->lblProductName[0]->text(), QStringLiteral("ARKLENS"));
     EXPECT_EQ(splash->lblLicenseTo->text(), QStringLiteral("By Somebody Else"));
@@ -119,7 +119,7 @@ TEST_F(SplashTest, PictureChecksAndTheirWarnings)
         QFile::remove(suite.onDrive(modulePicture()));
         if (c.picture)
             suite.write(modulePicture(), *c.picture);
-        Vexa32::SplashStart(c.expected, 255, QString());
+        Startup::SplashStart(c.expected, 255, QString());
         QStringList texts;
         for (const Vexa32::MessageRequest &box : boxes) {
             texts << box.text;
@@ -130,21 +130,21 @@ TEST_F(SplashTest, PictureChecksAndTheirWarnings)
                 << c.name;
         }
         EXPECT_EQ(texts, c.warnings) << c.name;
-        ASSERT_NE(Vexa32::CurrentSplash(), nullptr) << c.name;
-        EXPECT_TRUE(Vexa32::CurrentSplash()->isVisible()) << c.name;
-        EXPECT_EQ(Vexa32::CurrentSplash()->Image1->pixmap().isNull(), !c.picture) << c.name;
+        ASSERT_NE(Startup::CurrentSplash(), nullptr) << c.name;
+        EXPECT_TRUE(Startup::CurrentSplash()->isVisible()) << c.name;
+        EXPECT_EQ(Startup::CurrentSplash()->Image1->pixmap().isNull(), !c.picture) << c.name;
         EXPECT_EQ(suite.exists(modulePicture()), c.picture.has_value()) << c.name;
-        Vexa32::SplashEnd(0);
+        Startup::SplashEnd(0);
     }
 }
 
 TEST_F(SplashTest, WaitAndEndBlockThroughTheWaitHandler)
 {
-    Vexa32::Wait(3000);
-    Vexa32::SplashStart(0, 255, QString());
-    Vexa32::SplashEnd(250);
+    Startup::Wait(3000);
+    Startup::SplashStart(0, 255, QString());
+    Startup::SplashEnd(250);
     EXPECT_EQ(waits, (std::vector<int>{3000, 250}));
-    EXPECT_EQ(Vexa32::CurrentSplash(), nullptr);
+    EXPECT_EQ(Startup::CurrentSplash(), nullptr);
 }
 
 using SplashDeathTest = StartupFixture;
@@ -153,9 +153,9 @@ TEST_F(SplashDeathTest, CancelOnAWarningEndsTheProgram)
 {
     answer = [](const Vexa32::MessageRequest &) { return Vexa32::MessageAnswer::Cancel; };
     suite.write(modulePicture(), "not the shipped picture");
-    EXPECT_EXIT(Vexa32::SplashStart(157, 255, QString()), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(Startup::SplashStart(157, 255, QString()), ::testing::ExitedWithCode(1), "");
     QFile::remove(suite.onDrive(modulePicture()));
-    EXPECT_EXIT(Vexa32::SplashStart(0, 255, QString()), ::testing::ExitedWithCode(1), "");
+    EXPECT_EXIT(Startup::SplashStart(0, 255, QString()), ::testing::ExitedWithCode(1), "");
 }
 
 TEST_F(SplashDeathTest, MissingInstallationEndsTheProgram)
@@ -164,7 +164,7 @@ TEST_F(SplashDeathTest, MissingInstallationEndsTheProgram)
     EXPECT_EXIT(
         {
             CloseModalDialogsReporting();
-            Vexa32::SplashStart(157, 255, QString());
+            Startup::SplashStart(157, 255, QString());
         },
         ::testing::ExitedWithCode(1), "\\[Vexa32 error\\] \\[Vexa3 is not properly installed!\\]");
 }

@@ -50,18 +50,18 @@ protected:
 
 TEST_F(TBLMainTest, NamesTheProgramAndBuildsTheVersion)
 {
-    const auto form = TBLMain::Main(QString());
+    const auto form = Startup::Main(QString());
     EXPECT_EQ(Vexa32::ProgramName, QStringLiteral("ROWLNS32"));
     EXPECT_EQ(Vexa32::ProgramTitle, QStringLiteral("ROWLENS32"));
     EXPECT_EQ(Vexa32::VersionText, QStringLiteral("1.0 Beta 01 (Build 01)"));
-    EXPECT_EQ(TBLMain::BuildVersionText(2, 10, 12), QStringLiteral("2.10 Beta 01 (Build 012)"));
+    EXPECT_EQ(Startup::BuildVersionText(2, 10, 12), QStringLiteral("2.10 Beta 01 (Build 012)"));
 }
 
 TEST_F(TBLMainTest, OnlyALoneHelpOrVersionIsAnsweredInsteadOfStarting)
 {
-    const QString help = TBLMain::InformationFor({QStringLiteral("--help")});
+    const QString help = Startup::InformationFor({QStringLiteral("--help")});
     EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: rowlns32 [FILE]\n"))) << qPrintable(help);
-    EXPECT_EQ(TBLMain::InformationFor({QStringLiteral("--version")}),
+    EXPECT_EQ(Startup::InformationFor({QStringLiteral("--version")}),
               QStringLiteral("rowlns32 1.0.1\n"));
     // Everything else is a table path, even when it looks like an option.
     const QStringList paths[] = {
@@ -73,7 +73,7 @@ TEST_F(TBLMainTest, OnlyALoneHelpOrVersionIsAnsweredInsteadOfStarting)
         {QStringLiteral("\"--help\"")},
     };
     for (const QStringList &arguments : paths)
-        EXPECT_EQ(TBLMain::InformationFor(arguments), QString())
+        EXPECT_EQ(Startup::InformationFor(arguments), QString())
             << qPrintable(arguments.join(u'|'));
 }
 
@@ -106,7 +106,7 @@ TEST_F(TBLMainTest, AssociationDecisionIsAskedOrTakenFromTheSettingAndWrittenBac
             store(*c.stored);
         answer = [&c](const Vexa32::MessageRequest &) { return c.reply; };
 
-        const auto form = TBLMain::Main(QString());
+        const auto form = Startup::Main(QString());
 
         ASSERT_EQ(boxes.size(), c.asked ? 1u : 0u) << c.name;
         if (c.asked) {
@@ -122,7 +122,7 @@ TEST_F(TBLMainTest, AssociationDecisionIsAskedOrTakenFromTheSettingAndWrittenBac
     }
     // The answer holds at the next start.
     boxes.clear();
-    const auto form = TBLMain::Main(QString());
+    const auto form = Startup::Main(QString());
     EXPECT_TRUE(boxes.empty());
 }
 
@@ -148,11 +148,11 @@ TEST_F(TBLMainTest, CommandLineDecidesTheWaitAndTheFileLoaded)
     };
     for (const Case &c : cases) {
         waits.clear();
-        const auto form = TBLMain::Main(TBLMain::CommandLineFromArguments(c.arguments));
+        const auto form = Startup::Main(Startup::CommandLineFromArguments(c.arguments));
         const QString shown = c.arguments.join(u'|');
         EXPECT_EQ(waits, c.waited ? std::vector<int>{3000} : std::vector<int>{})
             << qPrintable(shown);
-        EXPECT_EQ(Vexa32::CurrentSplash(), nullptr) << qPrintable(shown);
+        EXPECT_EQ(Startup::CurrentSplash(), nullptr) << qPrintable(shown);
         EXPECT_TRUE(form->isVisible()) << qPrintable(shown);
         EXPECT_EQ(form->CurrentFile(), c.loaded) << qPrintable(shown);
         EXPECT_TRUE(boxes.empty()) << qPrintable(shown);
@@ -177,7 +177,7 @@ TEST_F(TBLMainTest, UnreadableCommandLineFileIsReportedAndTheWindowStays)
         }
     });
     closer.start();
-    const auto form = TBLMain::Main(u'"' + locked + u'"');
+    const auto form = Startup::Main(u'"' + locked + u'"');
     closer.stop();
 
     EXPECT_EQ(reported.size(), 1);

@@ -47,7 +47,7 @@ TEST(SuiteTools, EntryPointsShowTheirBoxesAndReturn)
     const QString check = CallAndRead(&DoKMVC, &ok);
     EXPECT_TRUE(ok);
     // The same download page as the font error names.
-    EXPECT_TRUE(check.contains(Vexa32::DownloadAddress)) << qPrintable(check);
+    EXPECT_TRUE(check.contains(Startup::DownloadAddress)) << qPrintable(check);
 }
 
 TEST(SuiteTools, MissingLibraryOrEntryPointFails)
