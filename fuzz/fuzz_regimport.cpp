@@ -6,8 +6,10 @@
 // sentinel folder and an empty bin/ that stands in for PATH, so no desktop database tool
 // runs per input.
 
-#include "fuzztemp.h"
-#include "startup/regimport.h"
+#include "fuzz/fuzztemp.h"
+#include "importer/desktopentry.h"
+#include "importer/desktopfiles.h"
+#include "importer/regscript.h"
 
 #include <QDir>
 #include <QDirIterator>

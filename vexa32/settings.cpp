@@ -1,8 +1,8 @@
-#include "settings.h"
+#include "vexa32/settings.h"
 
-#include "globals.h"
-#include "profile.h"
-#include "strings.h"
+#include "vexa32/globals.h"
+#include "vexa32/profile.h"
+#include "vexa32/strings.h"
 
 namespace Vexa32 {
 
@@ -21,7 +21,12 @@ QString Setting::folderPath() const
 
 QString Setting::read() const
 {
-    const QString value = ReadIniValue(folderPath(), file, section, key);
+    return readIn(folderPath());
+}
+
+QString Setting::readIn(const QString &folder) const
+{
+    const QString value = ReadIniValue(folder, file, section, key);
     return value.isEmpty() ? defaultValue : value;
 }
 

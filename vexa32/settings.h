@@ -32,6 +32,9 @@ struct Setting
     QString folderPath() const;
     // The stored text, or defaultValue when the entry is empty or missing.
     QString read() const;
+    // The same, from the file in folder instead of the global one (for a program that finds
+    // the suite's folders without setting the globals).
+    QString readIn(const QString &folder) const;
     void write(const QString &value) const;
     // "1" is true, "0" false; anything else (an empty entry too) is no choice.
     std::optional<bool> readFlag() const;

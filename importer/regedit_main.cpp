@@ -6,7 +6,9 @@
 // The program it serves is the viewer installed with it: beside this executable, or in the
 // programs' folder when this one lies in the private folder of the installation.
 
-#include "startup/regimport.h"
+#include "importer/desktopentry.h"
+#include "importer/desktopfiles.h"
+#include "importer/regscript.h"
 #include "vexa32/platform/host.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,6 @@
 #pragma once
-// The registry-script importer behind "regedit /s <script>": reads a REGEDIT4 script of
-// file associations (HKEY_CLASSES_ROOT\.<ext> -> class -> shell\<verb>\command) and makes
-// each association for the current user the desktop way:
+// Writing the desktop files of the associations a REGEDIT4 script makes (regscript.h), for
+// the current user, the desktop way:
 //   - a desktop entry   <dataHome>/applications/<id>.desktop   (Exec runs the program)
 //   - a MIME package    <dataHome>/mime/packages/<id>.xml      (glob "*.<ext>", any case)
 //   - the default handler in <configHome>/mimeapps.list [Default Applications]
@@ -16,30 +15,10 @@
 // Errors are returned as messages, never thrown.
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace RegImport {
-
-// One class key of the script with the extensions that point to it.
-struct ClassAssociation
-{
-    QString progId;
-    QString description;    // the class key's default value
-    QString command;        // the verb's command value, unescaped
-    QStringList extensions; // without the dot, in script order
-};
-
-struct ParseResult
-{
-    bool ok = false;
-    QString error;
-    QList<ClassAssociation> classes; // only classes that at least one extension points to
-};
-
-// Parses the text of a REGEDIT4 script. Keys other than HKEY_CLASSES_ROOT are ignored.
-ParseResult ParseScript(const QString &text);
 
 struct Target
 {
@@ -65,10 +44,6 @@ struct ImportResult
 // Imports the script's bytes (Windows-1252). ok when every class was associated.
 ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target);
 
-// One Exec argument, quoted and escaped by the Desktop Entry rules (quoting, then "%" as
-// "%%", then the string escapes), ready to stand in an Exec= line.
-QString DesktopExecArgument(const QString &argument);
-
 // The program and its extra arguments for a command value such as
 // C:\KORVAX\ROWLNS32\ROWLNS32.exe "%1"; empty with *error set when refused. The command's
 // program must be target.program itself (its whole path, links resolved, a ".exe" ending
@@ -77,40 +52,14 @@ QString DesktopExecArgument(const QString &argument);
 // always target.program's real path.
 QStringList ExecArguments(const QString &command, const Target &target, QString *error);
 
-// Whether the script (a path text) is a file in the suite's "shell" folder below suiteDir.
-bool IsInShellFolder(const QString &scriptPath, const QString &suiteDir);
-
-// The suite's folders as the program finds them at start: suiteDir from "C:\VEXA.CFG"
-// (empty when the suite is not installed), moduleDir from vexa.ini [Detour] or
-// [Moduls_Dirs] under programName, else executableDir.
-struct SuiteFolders
-{
-    QString suiteDir;
-    QString moduleDir;
-};
-SuiteFolders FindSuiteFolders(const QString &programName, const QString &executableDir);
-
 // The new mimeapps.list text: mimeType=desktopId in [Default Applications], every other
 // line kept.
 QString UpdateMimeApps(const QString &existing, const QString &mimeType, const QString &desktopId);
-
-// The desktop entry id ("<id>.desktop" without the suffix) and the MIME type for a class.
-QString DesktopIdFor(const QString &progId);
-QString MimeTypeFor(const QString &progId);
-
-// The importer's command line (its arguments joined by one blank): leading switches such
-// as "/s" and the script path (outer quotes removed). False for an unknown switch or no
-// path.
-bool ParseCommandLine(const QString &commandLine, bool *silent, QString *scriptPath);
 
 // XDG_DATA_HOME and XDG_CONFIG_HOME, or their defaults when unset or not absolute.
 QString DataHome();
 QString ConfigHome();
 // The absolute folders of XDG_DATA_DIRS, or its default /usr/local/share and /usr/share.
 QStringList DataDirs();
-
-// The program that the Exec line of the desktop entry at path starts (the first argument,
-// unquoted and unescaped); empty when the file has none or cannot be read.
-QString DesktopEntryProgram(const QString &path);
 
 } // namespace RegImport

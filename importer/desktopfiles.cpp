@@ -1,5 +1,7 @@
-#include "startup/regimport.h"
+#include "importer/desktopfiles.h"
 
+#include "importer/desktopentry.h"
+#include "importer/regscript.h"
 #include "vexa32/cp1252.h"
 #include "vexa32/platform/host.h"
 #include "vexa32/profile.h"
@@ -17,57 +19,6 @@
 namespace RegImport {
 
 namespace {
-
-const QString kClassesRoot = QStringLiteral("HKEY_CLASSES_ROOT\\");
-
-// A string value of the script: "text" with \\ and \" escapes. nullopt when malformed.
-std::optional<QString> ParseStringValue(QStringView text)
-{
-    if (!text.startsWith(u'"'))
-        return std::nullopt;
-    QString value;
-    qsizetype i = 1;
-    for (; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\\' && i + 1 < text.size()) {
-            value += text[++i];
-        } else if (c == u'"') {
-            break;
-        } else {
-            value += c;
-        }
-    }
-    if (i >= text.size() || !text.mid(i + 1).trimmed().isEmpty())
-        return std::nullopt;
-    return value;
-}
-
-struct Key
-{
-    QString path; // below HKEY_CLASSES_ROOT, as first written
-    std::optional<QString> defaultValue;
-    int order = 0;
-};
-
-QString StringEscape(const QString &text)
-{
-    QString out;
-    for (const QChar c : text) {
-        if (c == u'\\')
-            out += QLatin1String("\\\\");
-        else if (c == u'\n')
-            out += QLatin1String("\\n");
-        else if (c == u'\t')
-            out += QLatin1String("\\t");
-        else if (c == u'\r')
-            out += QLatin1String("\\r");
-        else
-            out += c;
-    }
-    if (out.startsWith(u' '))
-        out = QLatin1String("\\s") + out.mid(1);
-    return out;
-}
 
 bool HasControlCharacter(const QString &text)
 {
@@ -97,26 +48,6 @@ bool WriteFile(const QString &path, const QByteArray &bytes, ImportResult &resul
     }
     result.writtenFiles << path;
     return true;
-}
-
-QByteArray DesktopEntry(const ClassAssociation &cls, const QStringList &execArgs,
-                        const QString &mimeType, const QString &iconName)
-{
-    QString name = cls.progId;
-    name.replace(u'_', u' ').replace(u'.', u' ');
-    QStringList exec;
-    for (const QString &arg : execArgs)
-        exec << DesktopExecArgument(arg);
-    exec << QStringLiteral("%f");
-    QString text = QStringLiteral("[Desktop Entry]\nType=Application\n");
-    text += QStringLiteral("Name=") + StringEscape(name.simplified()) + u'\n';
-    if (!cls.description.isEmpty())
-        text += QStringLiteral("Comment=") + StringEscape(cls.description) + u'\n';
-    text += QStringLiteral("Exec=") + exec.join(u' ') + u'\n';
-    text += QStringLiteral("Icon=") + iconName + u'\n';
-    text += QStringLiteral("Terminal=false\n");
-    text += QStringLiteral("MimeType=") + mimeType + QStringLiteral(";\n");
-    return text.toUtf8();
 }
 
 QByteArray MimePackage(const ClassAssociation &cls, const QStringList &extensions,
@@ -181,29 +112,7 @@ bool SameFile(const QString &a, const QString &b)
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
-// A desktop file value with its string escapes (\s \n \t \r \\) undone.
-QString StringUnescape(QStringView value)
-{
-    QString out;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value[i] != u'\\' || i + 1 == value.size()) {
-            out += value[i];
-            continue;
-        }
-        const QChar next = value[++i];
-        if (next == u's')
-            out += u' ';
-        else if (next == u'n')
-            out += u'\n';
-        else if (next == u't')
-            out += u'\t';
-        else if (next == u'r')
-            out += u'\r';
-        else
-            out += next;
-    }
-    return out;
-}
+} // namespace
 
 QString XdgHome(const char *variable, const QString &fallback)
 {
@@ -212,114 +121,6 @@ QString XdgHome(const char *variable, const QString &fallback)
         return QDir::cleanPath(value);
     return QDir::homePath() + u'/' + fallback;
 }
-
-} // namespace
-
-ParseResult ParseScript(const QString &text)
-{
-    ParseResult result;
-    const QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    qsizetype index = 0;
-    while (index < lines.size() && lines[index].trimmed().isEmpty())
-        ++index;
-    if (index >= lines.size() || lines[index].trimmed() != QLatin1String("REGEDIT4")) {
-        result.error = QStringLiteral("not a REGEDIT4 script");
-        return result;
-    }
-    QMap<QString, Key> keys; // by lower-case path
-    QString current;         // lower-case path of the open key; empty when none
-    int order = 0;
-    for (++index; index < lines.size(); ++index) {
-        const QString line = lines[index].trimmed();
-        if (line.isEmpty() || line.startsWith(u';'))
-            continue;
-        if (line.startsWith(u'[')) {
-            current.clear();
-            if (!line.endsWith(u']') || line.startsWith(QLatin1String("[-")))
-                continue;
-            const QString path = line.mid(1, line.size() - 2);
-            if (!path.startsWith(kClassesRoot, Qt::CaseInsensitive))
-                continue;
-            const QString below = path.mid(kClassesRoot.size());
-            if (below.isEmpty())
-                continue;
-            current = below.toLower();
-            if (!keys.contains(current))
-                keys.insert(current, Key{below, std::nullopt, order++});
-            continue;
-        }
-        if (current.isEmpty() || !line.startsWith(QLatin1String("@=")))
-            continue;
-        if (const auto value = ParseStringValue(QStringView(line).mid(2)))
-            keys[current].defaultValue = *value;
-    }
-
-    // Extensions in script order, grouped by the class they point to.
-    QList<Key> ordered = keys.values();
-    std::sort(ordered.begin(), ordered.end(),
-              [](const Key &a, const Key &b) { return a.order < b.order; });
-    for (const Key &key : ordered) {
-        if (!key.path.startsWith(u'.') || key.path.contains(u'\\') || !key.defaultValue ||
-            key.defaultValue->isEmpty())
-            continue;
-        const QString progId = *key.defaultValue;
-        auto it = std::find_if(result.classes.begin(), result.classes.end(),
-                               [&](const ClassAssociation &c) {
-                                   return c.progId.compare(progId, Qt::CaseInsensitive) == 0;
-                               });
-        if (it == result.classes.end()) {
-            ClassAssociation cls;
-            cls.progId = progId;
-            const QString base = progId.toLower();
-            cls.description = keys.value(base).defaultValue.value_or(QString());
-            // The verb: the shell key's default verb, else "open", else the first one.
-            QString verb =
-                keys.value(base + QStringLiteral("\\shell")).defaultValue.value_or(QString());
-            const QString commandPrefix = base + QStringLiteral("\\shell\\");
-            auto commandOf = [&](const QString &v) {
-                return keys.value(commandPrefix + v.toLower() + QStringLiteral("\\command"))
-                    .defaultValue;
-            };
-            if (verb.isEmpty() || !commandOf(verb))
-                verb = QStringLiteral("open");
-            if (!commandOf(verb)) {
-                for (const Key &k : ordered) {
-                    const QString lower = k.path.toLower();
-                    if (lower.startsWith(commandPrefix) &&
-                        lower.endsWith(QLatin1String("\\command")) && k.defaultValue) {
-                        const QString rest = lower.mid(commandPrefix.size());
-                        const QString candidate = rest.left(rest.size() - 8); // "\\command"
-                        if (!candidate.isEmpty() && !candidate.contains(u'\\')) {
-                            verb = candidate;
-                            break;
-                        }
-                    }
-                }
-            }
-            cls.command = commandOf(verb).value_or(QString());
-            result.classes << cls;
-            it = result.classes.end() - 1;
-        }
-        it->extensions << key.path.mid(1);
-    }
-    result.ok = true;
-    return result;
-}
-
-QString DesktopExecArgument(const QString &argument)
-{
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : argument) {
-        if (c == u'"' || c == u'`' || c == u'$' || c == u'\\')
-            quoted += u'\\';
-        if (c == u'%')
-            quoted += u'%';
-        quoted += c;
-    }
-    quoted += u'"';
-    return StringEscape(quoted);
-}
-
 QStringList ExecArguments(const QString &command, const Target &target, QString *error)
 {
     auto refuse = [&](const QString &why) {
@@ -401,39 +202,6 @@ QStringList ExecArguments(const QString &command, const Target &target, QString 
     return args;
 }
 
-bool IsInShellFolder(const QString &scriptPath, const QString &suiteDir)
-{
-    if (suiteDir.isEmpty())
-        return false;
-    const std::optional<QString> script = Vexa32::Platform::HostPath(scriptPath);
-    const std::optional<QString> shell =
-        Vexa32::Platform::HostPath(Vexa32::NormalizeDir(suiteDir) + QStringLiteral("shell"));
-    if (!script || !shell)
-        return false;
-    const QFileInfo info(*script);
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return info.isFile() && !folder.isEmpty() && folder == QFileInfo(*shell).canonicalFilePath();
-}
-
-SuiteFolders FindSuiteFolders(const QString &programName, const QString &executableDir)
-{
-    const QString vexaIni = QStringLiteral("vexa.ini");
-    SuiteFolders folders;
-    folders.suiteDir = Vexa32::NormalizeDir(
-        Vexa32::ReadIniValue(QString(), QStringLiteral("C:\\VEXA.CFG"),
-                             QStringLiteral("Directories"), QStringLiteral("Vexa3")));
-    if (folders.suiteDir.isEmpty())
-        return folders;
-    for (const QString &section : {QStringLiteral("Detour"), QStringLiteral("Moduls_Dirs")}) {
-        folders.moduleDir = Vexa32::NormalizeDir(
-            Vexa32::ReadIniValue(folders.suiteDir, vexaIni, section, programName));
-        if (!folders.moduleDir.isEmpty())
-            return folders;
-    }
-    folders.moduleDir = Vexa32::NormalizeDir(executableDir);
-    return folders;
-}
-
 QString UpdateMimeApps(const QString &existing, const QString &mimeType, const QString &desktopId)
 {
     const QString header = QStringLiteral("[Default Applications]");
@@ -476,36 +244,6 @@ QString UpdateMimeApps(const QString &existing, const QString &mimeType, const Q
     if (!replaced)
         lines.insert(insertAt, entry);
     return lines.join(u'\n') + u'\n';
-}
-
-QString DesktopIdFor(const QString &progId)
-{
-    QString id;
-    for (const QChar c : progId) {
-        const bool ok = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-                        (c >= u'0' && c <= u'9') || c == u'_' || c == u'-' || c == u'.';
-        id += ok ? c : QChar(u'_');
-    }
-    while (id.startsWith(u'.') || id.startsWith(u'-'))
-        id.remove(0, 1);
-    return id.left(200);
-}
-
-QString MimeTypeFor(const QString &progId)
-{
-    QString subtype;
-    for (const QChar c : progId.toLower()) {
-        const bool ok = (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9');
-        if (ok)
-            subtype += c;
-        else if (!subtype.isEmpty() && !subtype.endsWith(u'-'))
-            subtype += u'-';
-    }
-    while (subtype.endsWith(u'-'))
-        subtype.chop(1);
-    if (subtype.isEmpty())
-        return QString();
-    return QStringLiteral("application/x-") + subtype.left(100);
 }
 
 ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
@@ -591,34 +329,6 @@ ImportResult ImportScript(const QByteArray &scriptBytes, const Target &target)
     return result;
 }
 
-bool ParseCommandLine(const QString &commandLine, bool *silent, QString *scriptPath)
-{
-    // The registry editor's switches are single letters; a longer word such as "/Korvax"
-    // starts the script's path.
-    static const QRegularExpression switchWord(QStringLiteral("^/[A-Za-z]$"));
-    if (silent)
-        *silent = false;
-    QString rest = commandLine.trimmed();
-    while (true) {
-        const qsizetype blank = rest.indexOf(u' ');
-        const QString word = blank < 0 ? rest : rest.left(blank);
-        if (!switchWord.match(word).hasMatch())
-            break;
-        if (word.compare(QLatin1String("/s"), Qt::CaseInsensitive) != 0)
-            return false;
-        if (silent)
-            *silent = true;
-        rest = blank < 0 ? QString() : rest.mid(blank + 1).trimmed();
-    }
-    if (rest.size() >= 2 && rest.startsWith(u'"') && rest.endsWith(u'"'))
-        rest = rest.mid(1, rest.size() - 2);
-    if (rest.isEmpty())
-        return false;
-    if (scriptPath)
-        *scriptPath = rest;
-    return true;
-}
-
 QString DataHome()
 {
     return XdgHome("XDG_DATA_HOME", QStringLiteral(".local/share"));
@@ -640,40 +350,6 @@ QStringList DataDirs()
     if (dirs.isEmpty())
         dirs = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
     return dirs;
-}
-
-QString DesktopEntryProgram(const QString &path)
-{
-    QFile file(path);
-    constexpr qint64 maxEntrySize = 256 * 1024;
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QStringList lines = QString::fromUtf8(file.read(maxEntrySize)).split(u'\n');
-    bool inEntry = false;
-    for (const QString &raw : lines) {
-        const QString line = raw.trimmed();
-        if (line.startsWith(u'[')) {
-            inEntry = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        const qsizetype eq = line.indexOf(u'=');
-        if (!inEntry || eq < 0 || line.left(eq).trimmed() != QLatin1String("Exec"))
-            continue;
-        const QString exec = StringUnescape(QStringView(line).mid(eq + 1).trimmed());
-        if (!exec.startsWith(u'"'))
-            return exec.left(exec.indexOf(u' '));
-        // A quoted argument: a backslash takes the next character literally.
-        QString program;
-        for (qsizetype i = 1; i < exec.size(); ++i) {
-            if (exec[i] == u'"')
-                return program;
-            if (exec[i] == u'\\' && i + 1 < exec.size())
-                ++i;
-            program += exec[i];
-        }
-        return {};
-    }
-    return {};
 }
 
 } // namespace RegImport

@@ -2,8 +2,10 @@
 // registered, mimeapps.list editing, and whole imports checked with the desktop's own
 // xdg-mime queries.
 
+#include "importer/desktopentry.h"
+#include "importer/desktopfiles.h"
+#include "importer/regscript.h"
 #include "startup/associationscript.h"
-#include "startup/regimport.h"
 #include "tests/support/tempdrive.h"
 #include "vexa32/platform/host.h"
 
