@@ -17,6 +17,8 @@
 #include <random>
 #include <utility>
 
+using namespace Engine;
+
 namespace {
 
 const char *const Classes[] = {"Frigate", "Scout", "Tug", "Hauler", "Cruiser"};
@@ -88,7 +90,7 @@ void BM_CompareFiles(benchmark::State &state)
     const auto &[before, after] = tableFiles(records);
     std::size_t changes = 0;
     for (auto _ : state) {
-        const TableComparison comparison = TableDiff::CompareFiles(before, after);
+        const TableComparison comparison = Engine::CompareFiles(before, after);
         changes = comparison.sections.empty() ? 0 : comparison.sections[0].changed.size();
         benchmark::DoNotOptimize(changes);
     }
@@ -103,7 +105,7 @@ void BM_ListSection(benchmark::State &state)
     const QString &path = tableFiles(records).second;
     HeadlessTableWindow window;
     for (auto _ : state) {
-        TableLoader::LoadFile(window, path, QStringLiteral("Fleet"));
+        Engine::LoadFile(window, path, QStringLiteral("Fleet"));
         benchmark::DoNotOptimize(window.listModel().rowCount());
     }
     setRate(state, records);

@@ -14,6 +14,8 @@
 #include <map>
 #include <random>
 
+using namespace Engine;
+
 namespace {
 
 QTemporaryDir &folder()
@@ -54,7 +56,7 @@ HeadlessTableWindow &listed(int records)
     auto &window = windows[records];
     if (!window) {
         window = std::make_unique<HeadlessTableWindow>();
-        TableLoader::LoadFile(*window, writeTable(records), QStringLiteral("Fleet"));
+        Engine::LoadFile(*window, writeTable(records), QStringLiteral("Fleet"));
     }
     return *window;
 }
@@ -71,22 +73,22 @@ void BM_ListSection(benchmark::State &state)
     HeadlessTableWindow &window = listed(records);
     const QString file = window.currentFile();
     for (auto _ : state)
-        TableLoader::LoadFile(window, file, QStringLiteral("Fleet"));
+        Engine::LoadFile(window, file, QStringLiteral("Fleet"));
     setRate(state, records);
 }
 
 void BM_Export(benchmark::State &state)
 {
     const int records = int(state.range(0));
-    const auto format = static_cast<TableWriter::Format>(state.range(1));
+    const auto format = static_cast<Engine::OutputFormat>(state.range(1));
     const bool unpadded = state.range(2) != 0;
     HeadlessTableWindow &window = listed(records);
     const QString target = folder().filePath(QStringLiteral("export.out"));
     for (auto _ : state) {
-        const ListExport::Result result = ListExport::WriteFile(
-            window.listModel(), {target, window.currentFile(), format, unpadded},
-            [](qint64, qint64) { return true; });
-        if (result.status != ListExport::Result::Status::Written)
+        const Engine::ExportResult result =
+            Engine::ExportList(window.listModel(), {target, window.currentFile(), format, unpadded},
+                               [](qint64, qint64) { return true; });
+        if (result.status != Engine::ExportResult::Status::Written)
             state.SkipWithError(result.message.toStdString().c_str());
     }
     state.counters["MB"] = double(QFile(target).size()) / 1e6;

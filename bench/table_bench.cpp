@@ -16,6 +16,8 @@
 #include <memory>
 #include <random>
 
+using namespace Engine;
+
 namespace {
 
 const char *const Classes[] = {"Frigate", "Scout", "Tug", "Hauler", "Cruiser"};
@@ -83,7 +85,7 @@ void BM_OpenFile(benchmark::State &state)
     const QString &path = tableFile(records);
     HeadlessTableWindow window;
     for (auto _ : state)
-        TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
+        Engine::LoadFile(window, path, Engine::OpenCaption);
     setRate(state, records);
 }
 
@@ -94,7 +96,7 @@ void BM_ListSection(benchmark::State &state)
     const QString &path = tableFile(records);
     HeadlessTableWindow window;
     for (auto _ : state) {
-        TableLoader::LoadFile(window, path, QStringLiteral("Fleet"));
+        Engine::LoadFile(window, path, QStringLiteral("Fleet"));
         benchmark::DoNotOptimize(window.listModel().rowCount());
     }
     setRate(state, records);
@@ -104,7 +106,7 @@ void BM_SortByNumericColumn(benchmark::State &state)
 {
     const int records = int(state.range(0));
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, tableFile(records), QStringLiteral("Fleet"));
+    Engine::LoadFile(window, tableFile(records), QStringLiteral("Fleet"));
     TableListModel &model = window.listModel();
     for (auto _ : state) {
         state.PauseTiming();
@@ -121,7 +123,7 @@ void BM_FilterRows(benchmark::State &state)
 {
     const int records = int(state.range(0));
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, tableFile(records), QStringLiteral("Fleet"));
+    Engine::LoadFile(window, tableFile(records), QStringLiteral("Fleet"));
     TableListModel &model = window.listModel();
     model.sortByColumn(2); // filtered rows keep the sort order
     const QString texts[] = {QStringLiteral("ship 00012"), QStringLiteral("frig")};
@@ -145,7 +147,7 @@ void BM_CheckFile(benchmark::State &state)
     const bool problem = state.range(1) != 0;
     const QString &path = tableFile(records, problem);
     for (auto _ : state) {
-        const std::vector<TableProblem> problems = TableCheck::CheckFile(path);
+        const std::vector<TableProblem> problems = Engine::CheckTableFile(path);
         // A duplicate field and the text that shows.
         if (problems.size() != (problem ? 2 : 0))
             state.SkipWithError("unexpected problems in the generated file");

@@ -10,7 +10,7 @@
 // ROWLENS_BASELINE_TBLDUMP set to another tbldump, the tbldump benchmarks run for that program as
 // well (Baseline...), for comparisons in one run.
 
-#include "fleettable.h"
+#include "bench/fleettable.h"
 
 #include <QElapsedTimer>
 #include <QFile>

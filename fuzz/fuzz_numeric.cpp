@@ -16,6 +16,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace Engine;
+
 namespace {
 
 bool ReferenceNumeric(const QString &text)

@@ -18,6 +18,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace Engine;
+
 namespace {
 
 void Check(bool condition, const char *what)
@@ -49,13 +51,13 @@ void CheckSections(const QString &path)
 {
     QFile all(path);
     Check(all.open(QIODevice::ReadOnly), "open");
-    const ParsedSections sections = TableParser::ParseSections(all, path);
+    const ParsedSections sections = Engine::ParseSections(all, path);
     Listing nameOnly;
     nameOnly.appendColumn(QStringLiteral("Name"), 2000);
     for (const QString &caption : sections.sections) {
         QFile one(path);
         Check(one.open(QIODevice::ReadOnly), "open");
-        const ParsedTable single = TableParser::Parse(one, path, caption, nameOnly);
+        const ParsedTable single = Engine::ParseTable(one, path, caption, nameOnly);
         Check(sections.listings.contains(caption), "a tab without a listing");
         Check(SameListing(sections.listings.value(caption), single.listing),
               "one-pass listing differs from the listing of its caption");
@@ -133,8 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     CheckSections(oldPath);
     CheckSections(newPath);
-    Check(!TableDiff::CompareFiles(oldPath, oldPath).differs(), "a file differs from itself");
-    CheckComparison(TableDiff::CompareFiles(oldPath, newPath),
-                    TableDiff::CompareFiles(newPath, oldPath));
+    Check(!Engine::CompareFiles(oldPath, oldPath).differs(), "a file differs from itself");
+    CheckComparison(Engine::CompareFiles(oldPath, newPath), Engine::CompareFiles(newPath, oldPath));
     return 0;
 }

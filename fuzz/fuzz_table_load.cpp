@@ -5,7 +5,7 @@
 // Input layout: byte 0 picks the section (one of the tabs, or the empty section before
 // the first header), byte 1 picks the sort column, the rest is the file.
 
-#include "fuzztemp.h"
+#include "fuzz/fuzztemp.h"
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+using namespace Engine;
 
 namespace {
 
@@ -125,7 +127,7 @@ void CheckProblems(const QByteArray &bytes, const HeadlessTableWindow &window,
                    const QString &listed)
 {
     using Kind = TableProblem::Kind;
-    const std::vector<TableProblem> problems = TableCheck::CheckBytes(bytes);
+    const std::vector<TableProblem> problems = Engine::CheckTableBytes(bytes);
     const qsizetype lines = RawText::fromBytes(bytes).lineCount();
     for (std::size_t i = 0; i < problems.size(); ++i) {
         Check(problems[i].line >= 1 && problems[i].line <= lines, "problem beyond the lines");
@@ -134,8 +136,8 @@ void CheckProblems(const QByteArray &bytes, const HeadlessTableWindow &window,
         if (i > 0)
             Check(problems[i - 1].line < problems[i].line ||
                       (problems[i - 1].line == problems[i].line &&
-                       TableCheck::KindName(problems[i - 1].kind) <
-                           TableCheck::KindName(problems[i].kind)),
+                       Engine::ProblemKindName(problems[i - 1].kind) <
+                           Engine::ProblemKindName(problems[i].kind)),
                   "problems out of order");
     }
 
@@ -156,7 +158,7 @@ void CheckProblems(const QByteArray &bytes, const HeadlessTableWindow &window,
     Check(CountProblems(problems, Kind::EndNotEnd) == endLike, "end-not-end count");
 
     // The first tab shows the raw text: a section of its name is never seen listed.
-    if (listed == TableLoader::OpenCaption || listed == TableLoader::UnparsedCaption ||
+    if (listed == Engine::OpenCaption || listed == Engine::UnparsedCaption ||
         !window.tabs().contains(listed))
         return;
     Check(CountProblems(problems, Kind::Unreachable, &listed) == 0, "a listed section unreachable");
@@ -187,8 +189,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckRawText(QByteArray(reinterpret_cast<const char *>(data + 2), qsizetype(size - 2)));
 
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
-    Check(window.tabs().value(0) == TableLoader::UnparsedCaption, "first tab");
+    Engine::LoadFile(window, path, Engine::OpenCaption);
+    Check(window.tabs().value(0) == Engine::UnparsedCaption, "first tab");
     Check(window.statusPanel(1) == QStringLiteral("Ready"), "status after opening");
     CheckModel(window.listModel());
 
@@ -207,7 +209,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         window.clickRow(data[1] % window.listModel().rowCount());
 
     // The listing left over is formatted once more when the file is opened again.
-    TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
+    Engine::LoadFile(window, path, Engine::OpenCaption);
     CheckModel(window.listModel());
     return 0;
 }

@@ -117,7 +117,7 @@ std::unique_ptr<TBLMainForm> Main(const QString &commandLine)
         // A file that exists but cannot be read is reported, not passed on: the window is
         // already up and stays usable.
         if (FileExists(path))
-            form->LoadFileOrReport(path, TableLoader::OpenCaption);
+            form->LoadFileOrReport(path, Engine::OpenCaption);
     }
     return form;
 }

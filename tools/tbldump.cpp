@@ -25,6 +25,8 @@
 #include <new>
 #include <optional>
 
+using namespace Engine;
+
 namespace {
 
 constexpr const char *Usage =
@@ -82,7 +84,7 @@ int usageError(const QString &message)
 struct Request
 {
     std::optional<int> sortColumn;
-    TableWriter::Format format = TableWriter::Format::Tsv;
+    Engine::OutputFormat format = Engine::OutputFormat::Tsv;
     QString fname;
     std::optional<QString> caption;
     bool check = false;
@@ -151,9 +153,9 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
         return std::nullopt;
     }
     if (parser.isSet(csv))
-        request.format = TableWriter::Format::Csv;
+        request.format = Engine::OutputFormat::Csv;
     if (parser.isSet(json))
-        request.format = TableWriter::Format::Json;
+        request.format = Engine::OutputFormat::Json;
 
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(diff)) {
@@ -211,28 +213,28 @@ std::optional<Request> parseArguments(const QStringList &arguments, int &exitCod
 int dump(const Request &request, Utf8Output &out)
 {
     if (request.check) {
-        const std::vector<TableProblem> problems = TableCheck::CheckFile(request.fname);
-        TableWriter::WriteProblems(problems, request.fname, request.format, out);
+        const std::vector<TableProblem> problems = Engine::CheckTableFile(request.fname);
+        Engine::WriteProblems(problems, request.fname, request.format, out);
         return problems.empty() ? ExitDone : ExitProblems;
     }
     HeadlessTableWindow window;
     if (request.sortColumn)
         window.clickColumn(*request.sortColumn - 1);
     if (!request.caption) {
-        TableLoader::LoadFile(window, request.fname, TableLoader::OpenCaption);
-        TableWriter::WriteLines(window.tabs(), request.format, out);
+        Engine::LoadFile(window, request.fname, Engine::OpenCaption);
+        Engine::WriteLines(window.tabs(), request.format, out);
         return ExitDone;
     }
     // A tab click lists the section from the file alone; the tabs that opening the file
     // builds first change nothing of it, so the file is read once. Only the caption "#"
     // reads in open mode, where the list left from opening the file counts.
-    if (*request.caption == TableLoader::OpenCaption)
-        TableLoader::LoadFile(window, request.fname, TableLoader::OpenCaption);
-    TableLoader::LoadFile(window, request.fname, *request.caption);
-    if (*request.caption == TableLoader::UnparsedCaption)
-        TableWriter::WriteRawText(RawText::load(request.fname), request.format, out);
+    if (*request.caption == Engine::OpenCaption)
+        Engine::LoadFile(window, request.fname, Engine::OpenCaption);
+    Engine::LoadFile(window, request.fname, *request.caption);
+    if (*request.caption == Engine::UnparsedCaption)
+        Engine::WriteRawText(RawText::load(request.fname), request.format, out);
     else
-        TableWriter::WriteList(window.listModel(), request.format, out);
+        Engine::WriteList(window.listModel(), request.format, out);
     return ExitDone;
 }
 
@@ -240,11 +242,11 @@ int dump(const Request &request, Utf8Output &out)
 int compare(const Request &request, Utf8Output &out)
 {
     const TableComparison comparison =
-        TableDiff::CompareFiles(request.fname, request.newFname, request.caption);
-    if (request.format == TableWriter::Format::Json)
-        TableDiff::WriteJson(comparison, out);
+        Engine::CompareFiles(request.fname, request.newFname, request.caption);
+    if (request.format == Engine::OutputFormat::Json)
+        Engine::WriteDiffJson(comparison, out);
     else
-        TableDiff::WriteText(comparison, out);
+        Engine::WriteDiffText(comparison, out);
     return comparison.differs() ? ExitDiffers : ExitDone;
 }
 

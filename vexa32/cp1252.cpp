@@ -1,4 +1,4 @@
-#include "cp1252.h"
+#include "vexa32/cp1252.h"
 
 #include <array>
 

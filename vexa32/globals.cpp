@@ -1,4 +1,4 @@
-#include "globals.h"
+#include "vexa32/globals.h"
 
 namespace Vexa32 {
 

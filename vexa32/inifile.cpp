@@ -1,6 +1,6 @@
-#include "inifile.h"
+#include "vexa32/inifile.h"
 
-#include "cp1252.h"
+#include "vexa32/cp1252.h"
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,8 @@
-#include "modules.h"
+#include "vexa32/modules.h"
 
-#include "paths.h"
-#include "profile.h"
-#include "settings.h"
+#include "vexa32/paths.h"
+#include "vexa32/profile.h"
+#include "vexa32/settings.h"
 
 namespace Vexa32 {
 

@@ -1,11 +1,11 @@
 // Path texts taken apart and put together, and files probed, found and deleted through
 // the host layer.
 
-#include "paths.h"
+#include "vexa32/paths.h"
 
-#include "platform/host.h"
-#include "profile.h"
-#include "strings.h"
+#include "vexa32/platform/host.h"
+#include "vexa32/profile.h"
+#include "vexa32/strings.h"
 
 #include <stdexcept>
 

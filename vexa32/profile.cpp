@@ -1,11 +1,11 @@
 // Profile files on disk: the INI engine applied to files reached through the host layer.
 
-#include "profile.h"
+#include "vexa32/profile.h"
 
-#include "inifile.h"
-#include "platform/filelock.h"
-#include "platform/host.h"
-#include "strings.h"
+#include "vexa32/inifile.h"
+#include "vexa32/platform/filelock.h"
+#include "vexa32/platform/host.h"
+#include "vexa32/strings.h"
 
 #include <QFile>
 #include <QFileInfo>

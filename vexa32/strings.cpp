@@ -1,4 +1,4 @@
-#include "strings.h"
+#include "vexa32/strings.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "suitetools.h"
+#include "vexa32/suitetools.h"
 
-#include "platform/library.h"
+#include "vexa32/platform/library.h"
 
 namespace Vexa32 {
 

@@ -1,9 +1,9 @@
-#include "windowrecord.h"
+#include "vexa32/windowrecord.h"
 
-#include "paths.h"
-#include "settings.h"
-#include "strings.h"
-#include "trystep.h"
+#include "vexa32/paths.h"
+#include "vexa32/settings.h"
+#include "vexa32/strings.h"
+#include "vexa32/trystep.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "findbar.h"
+#include "viewer/findbar.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

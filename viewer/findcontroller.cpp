@@ -1,9 +1,9 @@
-#include "findcontroller.h"
+#include "viewer/findcontroller.h"
 
-#include "findbar.h"
-#include "rawtextview.h"
 #include "viewer/engine/rawsearch.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/findbar.h"
+#include "viewer/rawtextview.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <algorithm>
 #include <vector>
+
+using namespace Engine;
 
 FindController::FindController(const Panes &panes, std::function<bool()> fileLoaded)
     : m_panes(panes), m_fileLoaded(std::move(fileLoaded))

@@ -20,7 +20,9 @@ class FindBar;
 class QTabBar;
 class QTableView;
 class RawTextView;
+namespace Engine {
 class TableListModel;
+} // namespace Engine
 
 class FindController : public QObject
 {
@@ -32,7 +34,7 @@ public:
         QTabBar *tabs = nullptr;
         QTableView *list = nullptr;
         RawTextView *raw = nullptr;
-        TableListModel *model = nullptr;
+        Engine::TableListModel *model = nullptr;
     };
 
     // fileLoaded tells whether the window shows a file: without one the bar stays hidden.

@@ -1,12 +1,12 @@
-#include "mainformcontrols.h"
+#include "viewer/mainformcontrols.h"
 
-#include "findbar.h"
-#include "mainformtexts.h"
-#include "rawtextview.h"
-#include "tabstrip.h"
-#include "toolbaricons.h"
 #include "vexa32/gui/screen.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/findbar.h"
+#include "viewer/mainformtexts.h"
+#include "viewer/rawtextview.h"
+#include "viewer/tabstrip.h"
+#include "viewer/toolbaricons.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
+
+using namespace Engine;
 
 namespace {
 

@@ -21,7 +21,9 @@ class QToolBar;
 class QWidget;
 class RawTextView;
 class RecentFilesMenu;
+namespace Engine {
 class TableListModel;
+} // namespace Engine
 
 struct MainFormControls
 {
@@ -77,4 +79,5 @@ QFont MainFormFont();
 // Creates the widgets of the window's client area and status bar at their design places,
 // in the no-file state, with model shown in ListView1. Connects nothing: the window wires
 // the widgets to its handlers.
-void BuildMainFormControls(QMainWindow &window, TableListModel &model, MainFormControls &ui);
+void BuildMainFormControls(QMainWindow &window, Engine::TableListModel &model,
+                           MainFormControls &ui);

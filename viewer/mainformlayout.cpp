@@ -1,11 +1,11 @@
-#include "mainformlayout.h"
+#include "viewer/mainformlayout.h"
 
-#include "findbar.h"
-#include "mainformcontrols.h"
-#include "rawtextview.h"
 #include "vexa32/gui/controls.h"
 #include "vexa32/gui/screen.h"
 #include "vexa32/trystep.h"
+#include "viewer/findbar.h"
+#include "viewer/mainformcontrols.h"
+#include "viewer/rawtextview.h"
 
 #include <QFrame>
 #include <QPlainTextEdit>

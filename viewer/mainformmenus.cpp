@@ -1,7 +1,7 @@
-#include "mainformmenus.h"
+#include "viewer/mainformmenus.h"
 
-#include "mainformcontrols.h"
-#include "recentfilesmenu.h"
+#include "viewer/mainformcontrols.h"
+#include "viewer/recentfilesmenu.h"
 
 #include <QAction>
 #include <QMenu>

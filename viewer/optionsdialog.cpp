@@ -1,4 +1,4 @@
-#include "optionsdialog.h"
+#include "viewer/optionsdialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

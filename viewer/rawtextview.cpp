@@ -1,4 +1,4 @@
-#include "rawtextview.h"
+#include "viewer/rawtextview.h"
 
 #include "viewer/engine/tabletext.h"
 
@@ -12,6 +12,8 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+
+using namespace Engine;
 
 namespace {
 
@@ -196,7 +198,7 @@ QString RawTextView::VisibleColumns(QByteArrayView bytes, bool utf8, qsizetype f
     // Each character takes at least one column and at most four bytes.
     const qsizetype maxBytes = (last - column + 1) * (utf8 ? 4 : 1);
     const QString text =
-        TableText::Decode(bytes.sliced(i, std::min(maxBytes, bytes.size() - i)), utf8);
+        Engine::Decode(bytes.sliced(i, std::min(maxBytes, bytes.size() - i)), utf8);
     QString visible;
     for (const QChar ch : text) {
         if (column > last) {

@@ -18,8 +18,8 @@ class RawTextView : public QAbstractScrollArea
 public:
     explicit RawTextView(QWidget *parent = nullptr);
 
-    void setRawText(RawText text);
-    const RawText &rawText() const { return m_text; }
+    void setRawText(Engine::RawText text);
+    const Engine::RawText &rawText() const { return m_text; }
     void clear();
 
     // The selected lines as [first, last] (from 0), or first = -1 when nothing is selected.
@@ -59,7 +59,7 @@ private:
     int lineHeight() const;
     int charWidth() const;
 
-    RawText m_text;
+    Engine::RawText m_text;
     qsizetype m_longestLine = 0; // in characters, tabs counted as one stop
     qsizetype m_anchor = -1;
     qsizetype m_current = -1;

@@ -1,4 +1,4 @@
-#include "recentfilesmenu.h"
+#include "viewer/recentfilesmenu.h"
 
 #include "vexa32/globals.h"
 #include "vexa32/paths.h"
@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QMenu>
 
-static_assert(RecentFiles::MaxFiles == 5, "one menu item per kept file");
+static_assert(Engine::MaxRecentFiles == 5, "one menu item per kept file");
 
 RecentFilesMenu::RecentFilesMenu(QMenu *menu, QAction *before) : QObject(menu)
 {
@@ -29,7 +29,7 @@ void RecentFilesMenu::note(const QString &path)
     if (Vexa32::pfad_main.isEmpty()) {
         return;
     }
-    RecentFiles::Store(RecentFiles::Added(RecentFiles::Load(), path));
+    Engine::StoreRecentFiles(Engine::AddedRecentFile(Engine::LoadRecentFiles(), path));
     refresh();
 }
 
@@ -37,11 +37,11 @@ void RecentFilesMenu::refresh()
 {
     QStringList paths;
     if (!Vexa32::pfad_main.isEmpty()) {
-        const QStringList stored = RecentFiles::Load();
-        paths = RecentFiles::Existing(stored,
-                                      [](const QString &path) { return Vexa32::FileExists(path); });
+        const QStringList stored = Engine::LoadRecentFiles();
+        paths = Engine::ExistingRecentFiles(
+            stored, [](const QString &path) { return Vexa32::FileExists(path); });
         if (paths != stored) {
-            RecentFiles::Store(paths);
+            Engine::StoreRecentFiles(paths);
         }
     }
     for (std::size_t i = 0; i < m_items.size(); ++i) {

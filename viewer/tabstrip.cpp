@@ -1,4 +1,4 @@
-#include "tabstrip.h"
+#include "viewer/tabstrip.h"
 
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>

@@ -1,15 +1,8 @@
 // TBLMainForm: building and wiring the window, its start and close, LoadFile, and the
 // events that reach the window itself.
 
-#include "tblmainform.h"
+#include "viewer/tblmainform.h"
 
-#include "findcontroller.h"
-#include "mainformcontrols.h"
-#include "mainformlayout.h"
-#include "mainformmenus.h"
-#include "mainformtexts.h"
-#include "rawtextview.h"
-#include "recentfilesmenu.h"
 #include "vexa32/gui/errordialog.h"
 #include "vexa32/gui/screen.h"
 #include "vexa32/gui/windowposition.h"
@@ -17,6 +10,13 @@
 #include "vexa32/trystep.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/findcontroller.h"
+#include "viewer/mainformcontrols.h"
+#include "viewer/mainformlayout.h"
+#include "viewer/mainformmenus.h"
+#include "viewer/mainformtexts.h"
+#include "viewer/rawtextview.h"
+#include "viewer/recentfilesmenu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -32,11 +32,13 @@
 #include <QWindow>
 #include <utility>
 
+using namespace Engine;
+
 TBLMainForm::TBLMainForm(QWidget *parent)
     : QMainWindow(parent), m_ui(std::make_unique<MainFormControls>())
 {
     setObjectName(QStringLiteral("TBLMainForm"));
-    setWindowTitle(TableLoader::WindowCaption);
+    setWindowTitle(Engine::WindowCaption);
     setFont(MainFormFont());
     m_model = new TableListModel(this);
     BuildMainFormMenus(*menuBar(), *m_ui);
@@ -127,7 +129,7 @@ void TBLMainForm::Form_Load()
     ui.Text1->setVisible(true);
     ui.ListView1->setVisible(false);
     m_currentFile.clear();
-    setStatusPanel(1, TableLoader::ReadyStatus);
+    setStatusPanel(1, Engine::ReadyStatus);
     const bool tutorial = IsModuleInstalled(MainFormText::KitModule);
     ui.MenuHelpBlank1->setVisible(tutorial);
     ui.MenuHelpTutorial->setVisible(tutorial);
@@ -152,12 +154,12 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
     const bool wasLoading = m_loading;
     m_loading = true;
     try {
-        if (caption == TableLoader::OpenCaption) {
+        if (caption == Engine::OpenCaption) {
             m_columnWidths.clear();
         }
-        TableLoader::LoadFile(*this, fname, caption);
+        Engine::LoadFile(*this, fname, caption);
         m_shownTab = m_ui->TabStrip1->currentIndex();
-        if (caption == TableLoader::OpenCaption) {
+        if (caption == Engine::OpenCaption) {
             m_ui->recentFiles->note(fname);
         }
     } catch (...) {
@@ -184,7 +186,7 @@ bool TBLMainForm::LoadFileOrReport(const QString &fname, const QString &caption)
         reason = QStringLiteral("Cannot read %1").arg(fname);
     }
     setBusyPointer(false);
-    setStatusPanel(1, TableLoader::ReadyStatus);
+    setStatusPanel(1, Engine::ReadyStatus);
     Vexa32::ShowErrorMessage(QString(), MainFormText::CannotReadHeader, reason);
     return false;
 }

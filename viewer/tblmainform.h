@@ -1,6 +1,6 @@
 #pragma once
 // TBLMainForm: the program's main window. It shows a table file through the window
-// operations of TableWindow (filled by TableLoader::LoadFile) and owns the commands around
+// operations of TableWindow (filled by Engine::LoadFile) and owns the commands around
 // it: the open dialog, the toolbar, the recent files, Options, Exit, the Help commands, the
 // find bar, copying rows, the twips layout and the stored window position.
 //
@@ -31,7 +31,7 @@
 class FindController;
 struct MainFormControls;
 
-class TBLMainForm : public QMainWindow, public TableWindow
+class TBLMainForm : public QMainWindow, public Engine::TableWindow
 {
     Q_OBJECT
 public:
@@ -87,7 +87,7 @@ public:
     void clearTabs() override;
     void appendTab(const QString &caption) override;
     int tabCount() const override;
-    TableListModel &listModel() override;
+    Engine::TableListModel &listModel() override;
     void setListReportView(bool report) override;
     bool listVisible() const override;
     void setListVisible(bool visible) override;
@@ -119,7 +119,7 @@ private:
     void showCurrentRecordInRawText();
 
     std::unique_ptr<MainFormControls> m_ui; // pointers to the widgets, which the window owns
-    TableListModel *m_model = nullptr;
+    Engine::TableListModel *m_model = nullptr;
     // Watches the list and the raw pane. Owned here, not by the window, so that it is gone
     // before the window's children are destroyed (their last events find no filter).
     std::unique_ptr<FindController> m_find;

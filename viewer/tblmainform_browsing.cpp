@@ -2,12 +2,12 @@
 // or column header clicked, the column widths, copying rows and the jump from a record to
 // its raw line.
 
-#include "mainformcontrols.h"
-#include "rawtextview.h"
-#include "tblmainform.h"
 #include "vexa32/gui/screen.h"
 #include "viewer/engine/recordlines.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/mainformcontrols.h"
+#include "viewer/rawtextview.h"
+#include "viewer/tblmainform.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <utility>
 #include <vector>
+
+using namespace Engine;
 
 void TBLMainForm::TabStrip1_Click()
 {

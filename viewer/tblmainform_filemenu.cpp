@@ -1,20 +1,22 @@
 // TBLMainForm: the File menu's commands and the other ways a file comes in: the open
 // command (menu, Ctrl+O and the toolbar), the recent files, dropped files, Options and Exit.
 
-#include "mainformcontrols.h"
-#include "mainformtexts.h"
-#include "optionsdialog.h"
-#include "recentfilesmenu.h"
-#include "tblmainform.h"
 #include "vexa32/paths.h"
 #include "vexa32/platform/host.h"
 #include "vexa32/settings.h"
 #include "viewer/engine/tableloader.h"
+#include "viewer/mainformcontrols.h"
+#include "viewer/mainformtexts.h"
+#include "viewer/optionsdialog.h"
+#include "viewer/recentfilesmenu.h"
+#include "viewer/tblmainform.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QMimeData>
+
+using namespace Engine;
 
 namespace {
 
@@ -71,14 +73,14 @@ void TBLMainForm::MenuFileOpen_Click()
             SplitPath(*chosen, directory, name);
             lastDir.write(directory);
             if (FileExists(*chosen)) {
-                LoadFile(*chosen, TableLoader::OpenCaption);
+                LoadFile(*chosen, Engine::OpenCaption);
             }
         }
     } catch (...) {
         // The command ends quietly; the window stays as the failed step left it.
         setBusyPointer(false);
     }
-    setStatusPanel(1, TableLoader::ReadyStatus);
+    setStatusPanel(1, Engine::ReadyStatus);
 }
 
 void TBLMainForm::Toolbar1_ButtonClick(const QString &key)
@@ -94,12 +96,12 @@ void TBLMainForm::openFromOutside(const QString &path)
     // dropped or recent file was not chosen in that folder.
     try {
         if (Vexa32::FileExists(path)) {
-            LoadFile(path, TableLoader::OpenCaption);
+            LoadFile(path, Engine::OpenCaption);
         }
     } catch (...) {
         setBusyPointer(false);
     }
-    setStatusPanel(1, TableLoader::ReadyStatus);
+    setStatusPanel(1, Engine::ReadyStatus);
 }
 
 void TBLMainForm::MenuFileRecent_Click(int index)

@@ -1,12 +1,12 @@
 // TBLMainForm: the Help menu's commands, the kit's tutorial and the two calls into the
 // suite tools library.
 
-#include "mainformtexts.h"
-#include "tblmainform.h"
 #include "vexa32/gui/document.h"
 #include "vexa32/gui/errordialog.h"
 #include "vexa32/modules.h"
 #include "vexa32/suitetools.h"
+#include "viewer/mainformtexts.h"
+#include "viewer/tblmainform.h"
 
 namespace {
 

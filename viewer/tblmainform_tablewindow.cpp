@@ -1,11 +1,11 @@
 // TBLMainForm: the window operations that the table loader drives (TableWindow).
 
-#include "mainformcontrols.h"
-#include "mainformmenus.h"
-#include "rawtextview.h"
-#include "tblmainform.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/mainformcontrols.h"
+#include "viewer/mainformmenus.h"
+#include "viewer/rawtextview.h"
+#include "viewer/tblmainform.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
+
+using namespace Engine;
 
 namespace {
 

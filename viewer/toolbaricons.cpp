@@ -1,4 +1,4 @@
-#include "toolbaricons.h"
+#include "viewer/toolbaricons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+using namespace Engine;
+
 namespace {
 
 const QString Unparsed = QStringLiteral("<Unparsed contents>");
@@ -124,7 +126,7 @@ TEST(BadTableFiles, OpenAndListWithoutLoss)
         SCOPED_TRACE(bad.name);
         const QString path = Write(dir, QString::fromLatin1(bad.name), bad.bytes);
         HeadlessTableWindow window;
-        TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
+        Engine::LoadFile(window, path, Engine::OpenCaption);
         EXPECT_EQ(window.tabs(), QStringList{Unparsed} + bad.tabs);
         EXPECT_EQ(window.statusPanel(1), QStringLiteral("Ready"));
         EXPECT_EQ(window.rawTextFile(), path);
@@ -149,7 +151,7 @@ struct ShownTable
     {
         path = Write(dir, QStringLiteral("ships.tbl"),
                      "#Ships\r\n$Name: Kestrel\r\n$Mass: 1.5\r\n$Name: Heron\r\n");
-        TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
+        Engine::LoadFile(window, path, Engine::OpenCaption);
         window.clickTab(QStringLiteral("Ships"));
         window.clickRow(1);
     }
@@ -178,10 +180,9 @@ struct ShownTable
 TEST(BadTableFiles, AFolderGivenAsTheFileIsRefused)
 {
     ShownTable shown;
-    for (const QString &caption : {TableLoader::OpenCaption, QStringLiteral("Ships")})
-        shown.ExpectUnchanged(QStringLiteral("Is a folder"), [&] {
-            TableLoader::LoadFile(shown.window, shown.dir.path(), caption);
-        });
+    for (const QString &caption : {Engine::OpenCaption, QStringLiteral("Ships")})
+        shown.ExpectUnchanged(QStringLiteral("Is a folder"),
+                              [&] { Engine::LoadFile(shown.window, shown.dir.path(), caption); });
 }
 
 TEST(BadTableFiles, ADeviceGivenAsTheFileIsRefusedWithoutReadingIt)
@@ -191,7 +192,7 @@ TEST(BadTableFiles, ADeviceGivenAsTheFileIsRefusedWithoutReadingIt)
         GTEST_SKIP() << "no /dev/zero on this host";
     ShownTable shown;
     shown.ExpectUnchanged(QStringLiteral("Not a regular file"), [&] {
-        TableLoader::LoadFile(shown.window, QStringLiteral("/dev/zero"), TableLoader::OpenCaption);
+        Engine::LoadFile(shown.window, QStringLiteral("/dev/zero"), Engine::OpenCaption);
     });
 }
 
@@ -202,12 +203,11 @@ TEST(BadTableFiles, AnUnreadableFileIsRefusedOrReadAsItIs)
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
     // A user who reads any file (root) gets the table; everyone else a clear error.
     if (QFileInfo(locked).isReadable()) {
-        TableLoader::LoadFile(shown.window, locked, TableLoader::OpenCaption);
+        Engine::LoadFile(shown.window, locked, Engine::OpenCaption);
         EXPECT_EQ(shown.window.tabs(), (QStringList{Unparsed, QStringLiteral("Locked")}));
     } else {
-        shown.ExpectUnchanged(QStringLiteral("Permission denied"), [&] {
-            TableLoader::LoadFile(shown.window, locked, TableLoader::OpenCaption);
-        });
+        shown.ExpectUnchanged(QStringLiteral("Permission denied"),
+                              [&] { Engine::LoadFile(shown.window, locked, Engine::OpenCaption); });
     }
 }
 
@@ -229,7 +229,7 @@ TEST(BadTableFiles, AGrowingFileIsReadAsFarAsItReaches)
     ASSERT_TRUE(dir.isValid());
     const QString path = Write(dir, QStringLiteral("grow.tbl"), "#Log\r\n$Name: r0\r\n");
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, TableLoader::OpenCaption);
+    Engine::LoadFile(window, path, Engine::OpenCaption);
 
     // Grown before the tab click: the click reads the file anew.
     {

@@ -2,8 +2,8 @@
 // file behind thousands of quotes, or is only blanks. The start-up neither crashes nor
 // loads anything the text does not name once its quotes are gone.
 
-#include "../startup/guifixture.h"
 #include "startup/tblmain.h"
+#include "tests/startup/guifixture.h"
 #include "viewer/tblmainform.h"
 
 #include <gtest/gtest.h>

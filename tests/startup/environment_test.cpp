@@ -1,7 +1,7 @@
 // The shared environment: the suite's directories, the installation and font checks.
 
-#include "guifixture.h"
 #include "startup/vexainit.h"
+#include "tests/startup/guifixture.h"
 
 #include <QFontDatabase>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The splash screen: its elements, the picture checks and their warnings, and its end.
 
-#include "guifixture.h"
 #include "startup/vexasplash.h"
+#include "tests/startup/guifixture.h"
 #include "vexa32/gui/screen.h"
 
 #include <QLabel>

@@ -1,8 +1,8 @@
 // The start-up sequence: the association question and its stored answer, the splash wait,
 // and the table file named on the command line.
 
-#include "guifixture.h"
 #include "startup/tblmain.h"
+#include "tests/startup/guifixture.h"
 #include "vexa32/profile.h"
 #include "viewer/tblmainform.h"
 

@@ -1,4 +1,4 @@
-#include "mainformtest.h"
+#include "tests/support/mainformtest.h"
 
 #include "vexa32/globals.h"
 #include "vexa32/suitetools.h"
@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+
+using namespace Engine;
 
 const char ShipsTable[] = "; Ship table written for the viewer's tests\r\n"
                           "#Ships\r\n"

@@ -5,7 +5,7 @@
 // the first test. Before each test the settings are reset (rowlns32.ini and vexa.ini are
 // removed, the tools library has its usual name) and ships.tbl is written afresh.
 
-#include "tempdrive.h"
+#include "tests/support/tempdrive.h"
 
 #include <QObject>
 #include <QString>

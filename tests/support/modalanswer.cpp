@@ -1,4 +1,4 @@
-#include "modalanswer.h"
+#include "tests/support/modalanswer.h"
 
 #include "vexa32/gui/errordialog.h"
 

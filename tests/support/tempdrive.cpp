@@ -1,4 +1,4 @@
-#include "tempdrive.h"
+#include "tests/support/tempdrive.h"
 
 #include "vexa32/globals.h"
 

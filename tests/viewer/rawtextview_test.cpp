@@ -7,6 +7,8 @@
 #include <QScrollBar>
 #include <QTest>
 
+using namespace Engine;
+
 namespace {
 
 RawText Lines(int count)

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <cstdio>
 
+using namespace Engine;
+
 namespace {
 
 const char SampleTable[] = "; Ship classes of the outer fleets\r\n"

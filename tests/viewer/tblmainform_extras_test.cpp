@@ -30,6 +30,8 @@
 #include <QTest>
 #include <memory>
 
+using namespace Engine;
+
 using namespace Vexa32;
 
 namespace {

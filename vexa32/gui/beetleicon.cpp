@@ -1,4 +1,4 @@
-#include "beetleicon.h"
+#include "vexa32/gui/beetleicon.h"
 
 #include <QPainter>
 #include <QPainterPath>

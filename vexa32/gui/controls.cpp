@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "vexa32/gui/controls.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "document.h"
+#include "vexa32/gui/document.h"
 
 #include "vexa32/platform/host.h"
 

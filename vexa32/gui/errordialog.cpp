@@ -1,7 +1,7 @@
-#include "errordialog.h"
+#include "vexa32/gui/errordialog.h"
 
-#include "beetleicon.h"
-#include "screen.h"
+#include "vexa32/gui/beetleicon.h"
+#include "vexa32/gui/screen.h"
 
 #include <QApplication>
 #include <QFont>

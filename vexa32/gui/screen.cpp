@@ -1,4 +1,4 @@
-#include "screen.h"
+#include "vexa32/gui/screen.h"
 
 #include <QGuiApplication>
 #include <QScreen>

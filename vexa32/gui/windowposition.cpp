@@ -1,6 +1,6 @@
-#include "windowposition.h"
+#include "vexa32/gui/windowposition.h"
 
-#include "screen.h"
+#include "vexa32/gui/screen.h"
 
 #include <QEvent>
 #include <QPointer>

@@ -1,8 +1,8 @@
 // The directory search with the filter for ordinary files.
 
-#include "host.h"
-#include "pathtext.h"
-#include "wildcard.h"
+#include "vexa32/platform/host.h"
+#include "vexa32/platform/pathtext.h"
+#include "vexa32/platform/wildcard.h"
 
 #include <QDir>
 #include <QFileInfo>

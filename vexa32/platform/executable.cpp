@@ -1,6 +1,6 @@
 // The running executable's folder and name.
 
-#include "host.h"
+#include "vexa32/platform/host.h"
 
 #include <QCoreApplication>
 #include <QDir>

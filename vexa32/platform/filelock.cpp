@@ -1,6 +1,6 @@
 // Advisory locks (flock) and in-place writes.
 
-#include "filelock.h"
+#include "vexa32/platform/filelock.h"
 
 #include <QFile>
 #include <QFileInfo>

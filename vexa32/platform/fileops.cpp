@@ -1,6 +1,6 @@
 // Creating folders, clearing the read-only state and deleting files.
 
-#include "host.h"
+#include "vexa32/platform/host.h"
 
 #include <QFile>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // The drive map and the case-insensitive mapping of path texts onto host paths.
 
-#include "host.h"
-#include "pathtext.h"
+#include "vexa32/platform/host.h"
+#include "vexa32/platform/pathtext.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "library.h"
+#include "vexa32/platform/library.h"
 
-#include "host.h"
+#include "vexa32/platform/host.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
 // Starting a program detached from this one.
 
-#include "host.h"
+#include "vexa32/platform/host.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // The Windows system directory and the shell's special folders on the mapped drive C.
 
-#include "host.h"
+#include "vexa32/platform/host.h"
 
 namespace Vexa32::Platform {
 

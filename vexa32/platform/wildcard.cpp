@@ -1,4 +1,4 @@
-#include "wildcard.h"
+#include "vexa32/platform/wildcard.h"
 
 namespace Vexa32::Platform {
 

@@ -1,10 +1,12 @@
-#include "headlesswindow.h"
+#include "viewer/engine/headlesswindow.h"
 
-#include "tableloader.h"
+#include "viewer/engine/tableloader.h"
+
+namespace Engine {
 
 HeadlessTableWindow::HeadlessTableWindow()
 {
-    m_panels[0] = TableLoader::ReadyStatus;
+    m_panels[0] = ReadyStatus;
     QObject::connect(&m_model, &QAbstractItemModel::modelReset, &m_model,
                      [this] { m_selected.reset(); });
 }
@@ -27,7 +29,7 @@ void HeadlessTableWindow::itemClick(int displayRow)
 
 void HeadlessTableWindow::clickTab(const QString &caption)
 {
-    TableLoader::LoadFile(*this, m_currentFile, caption);
+    LoadFile(*this, m_currentFile, caption);
 }
 
 void HeadlessTableWindow::clickRow(int displayRow)
@@ -42,3 +44,5 @@ void HeadlessTableWindow::clickColumn(int column)
 {
     m_model.sortByColumn(column);
 }
+
+} // namespace Engine

@@ -8,10 +8,12 @@
 // and clickColumn (ListView1_ColumnClick). Replacing the list's rows clears the selected
 // row, as the list view does. loadRawText only records the file name; it never reads it.
 
-#include "tablemodel.h"
-#include "tablewindow.h"
+#include "viewer/engine/tablemodel.h"
+#include "viewer/engine/tablewindow.h"
 
 #include <QStringList>
+
+namespace Engine {
 
 class HeadlessTableWindow : public TableWindow
 {
@@ -74,3 +76,5 @@ private:
     bool m_placeholderVisible = true;
     bool m_busy = false;
 };
+
+} // namespace Engine

@@ -1,6 +1,6 @@
-#include "listexport.h"
+#include "viewer/engine/listexport.h"
 
-#include "tablemodel.h"
+#include "viewer/engine/tablemodel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <span>
 #include <vector>
+
+namespace Engine {
 
 namespace {
 
@@ -33,15 +35,14 @@ QString reasonOf(const QSaveFile &file)
 
 } // namespace
 
-namespace ListExport {
-
-Result WriteFile(const TableListModel &model, const Request &request, const Progress &progress)
+ExportResult ExportList(const TableListModel &model, const ExportRequest &request,
+                        const ExportProgress &progress)
 {
     const auto failed = [&request](const QString &why) {
-        return Result{Result::Status::Failed,
-                      QStringLiteral("Cannot write %1: %2").arg(request.target, why)};
+        return ExportResult{ExportResult::Status::Failed,
+                            QStringLiteral("Cannot write %1: %2").arg(request.target, why)};
     };
-    const auto cancelled = [] { return Result{Result::Status::Cancelled, QString()}; };
+    const auto cancelled = [] { return ExportResult{ExportResult::Status::Cancelled, QString()}; };
 
     if (request.target.isEmpty())
         return failed(QStringLiteral("No file name"));
@@ -67,7 +68,7 @@ Result WriteFile(const TableListModel &model, const Request &request, const Prog
     if (progress && !progress(0, total))
         return cancelled(); // the save file discards what it holds
 
-    TableWriter::ListWriter writer(model.listing(), request.format, out, request.unpadded);
+    ListWriter writer(model.listing(), request.format, out, request.unpadded);
     const std::span<const int> all(rows);
     for (std::size_t done = 0; done < all.size();) {
         const std::size_t step = std::min(all.size() - done, std::size_t(RowsPerStep));
@@ -85,7 +86,7 @@ Result WriteFile(const TableListModel &model, const Request &request, const Prog
         return cancelled();
     if (!file.commit())
         return failed(reasonOf(file));
-    return Result{Result::Status::Written, QString()};
+    return ExportResult{ExportResult::Status::Written, QString()};
 }
 
-} // namespace ListExport
+} // namespace Engine

@@ -12,24 +12,24 @@
 // row, every few thousand rows and after the last; returning false cancels the export.
 // Nothing throws apart from std::bad_alloc.
 
-#include "tablewriter.h"
+#include "viewer/engine/tablewriter.h"
 
 #include <QString>
 #include <functional>
 
+namespace Engine {
+
 class TableListModel;
 
-namespace ListExport {
-
-struct Request
+struct ExportRequest
 {
     QString target;        // the file to write
     QString openTableFile; // the table file the list comes from; "" when none
-    TableWriter::Format format = TableWriter::Format::Csv;
+    OutputFormat format = OutputFormat::Csv;
     bool unpadded = false; // right-aligned cells without the blanks before them
 };
 
-struct Result
+struct ExportResult
 {
     enum class Status
     {
@@ -42,9 +42,9 @@ struct Result
     QString message;
 };
 
-using Progress = std::function<bool(qint64 rowsDone, qint64 rowsTotal)>;
+using ExportProgress = std::function<bool(qint64 rowsDone, qint64 rowsTotal)>;
 
-Result WriteFile(const TableListModel &model, const Request &request,
-                 const Progress &progress = {});
+ExportResult ExportList(const TableListModel &model, const ExportRequest &request,
+                        const ExportProgress &progress = {});
 
-} // namespace ListExport
+} // namespace Engine

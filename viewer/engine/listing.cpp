@@ -1,12 +1,14 @@
-#include "listing.h"
+#include "viewer/engine/listing.h"
 
-#include "numeric.h"
+#include "viewer/engine/numeric.h"
 
 #include <algorithm>
 #include <exception>
 #include <limits>
 #include <stdexcept>
 #include <thread>
+
+namespace Engine {
 
 namespace {
 
@@ -277,3 +279,5 @@ void Listing::appendRowsMapped(const Listing &other, const std::vector<int> &col
             to.ends[at + r] = from.ends[r] + offset;
     }
 }
+
+} // namespace Engine

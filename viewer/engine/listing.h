@@ -11,12 +11,14 @@
 // A Listing is a value (copyable, movable). setCell() and appendRow() throw
 // std::length_error when one column's texts together pass 4 Gi characters.
 
-#include "podbuffer.h"
+#include "viewer/engine/podbuffer.h"
 
 #include <QString>
 #include <QStringView>
 #include <optional>
 #include <vector>
+
+namespace Engine {
 
 class Listing
 {
@@ -123,3 +125,5 @@ private:
     std::vector<ColumnStore> m_stores; // m_stores[0] holds the record names
     int m_rows = 0;
 };
+
+} // namespace Engine

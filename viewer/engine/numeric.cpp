@@ -1,4 +1,6 @@
-#include "numeric.h"
+#include "viewer/engine/numeric.h"
+
+namespace Engine {
 
 namespace {
 
@@ -164,3 +166,5 @@ qsizetype DecimalPlaces(QStringView text)
         --end;
     return end - (point + 1);
 }
+
+} // namespace Engine

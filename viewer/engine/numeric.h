@@ -3,6 +3,8 @@
 
 #include <QStringView>
 
+namespace Engine {
+
 // True when the whole text, blanks around it allowed, is a number: one optional sign
 // (leading or trailing), "$" once before the number or parentheses around it for a
 // negative, digits with "," allowed after the first digit, an optional "." with digits
@@ -12,3 +14,5 @@ bool IsNumeric(QStringView text);
 // 0 when text holds no "."; else the number of characters after the first "." of the
 // text trimmed of blanks and NULs ("12.50" gives 2, "3." gives 0, "1.2.3" gives 3).
 qsizetype DecimalPlaces(QStringView text);
+
+} // namespace Engine

@@ -12,6 +12,8 @@
 #include <type_traits>
 #include <utility>
 
+namespace Engine {
+
 template <typename T>
 class PodBuffer
 {
@@ -96,3 +98,5 @@ private:
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
 };
+
+} // namespace Engine

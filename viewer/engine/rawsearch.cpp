@@ -1,8 +1,10 @@
-#include "rawsearch.h"
+#include "viewer/engine/rawsearch.h"
 
-#include "rowfilter.h"
+#include "viewer/engine/rowfilter.h"
 
 #include <string>
+
+namespace Engine {
 
 namespace {
 
@@ -13,9 +15,9 @@ char lowerAscii(char c)
 
 bool foundInBytes(QByteArrayView line, const std::string &needle)
 {
-    return RowFilter::FoldedContains(line.data(), line.size(), needle.data(),
-                                     static_cast<qsizetype>(needle.size()),
-                                     [](char c) { return lowerAscii(c); });
+    return FoldedContains(line.data(), line.size(), needle.data(),
+                          static_cast<qsizetype>(needle.size()),
+                          [](char c) { return lowerAscii(c); });
 }
 
 } // namespace
@@ -34,7 +36,7 @@ std::optional<qsizetype> FindLine(const RawText &raw, QStringView text, qsizetyp
         ascii = ascii && c.unicode() < 0x80;
         bytes.push_back(lowerAscii(char(c.unicode() & 0x7F)));
     }
-    const RowFilter::Needle needle(text);
+    const Needle needle(text);
     for (qsizetype k = 0; k < lines; ++k) {
         const qsizetype line = (from + k) % lines;
         if (ascii ? foundInBytes(raw.lineBytes(line), bytes) : needle.foundIn(raw.line(line)))
@@ -42,3 +44,5 @@ std::optional<qsizetype> FindLine(const RawText &raw, QStringView text, qsizetyp
     }
     return std::nullopt;
 }
+
+} // namespace Engine

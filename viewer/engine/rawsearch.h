@@ -6,12 +6,16 @@
 //
 // Stateless; nothing here throws except std::bad_alloc.
 
-#include "rawtext.h"
+#include "viewer/engine/rawtext.h"
 
 #include <QStringView>
 #include <optional>
+
+namespace Engine {
 
 // The first line at or after from (from 0; out of range counts as 0) that holds text,
 // searching to the end and then from the start; nullopt when no line holds it or text is
 // empty.
 std::optional<qsizetype> FindLine(const RawText &raw, QStringView text, qsizetype from);
+
+} // namespace Engine

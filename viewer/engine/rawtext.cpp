@@ -1,13 +1,15 @@
-#include "rawtext.h"
+#include "viewer/engine/rawtext.h"
 
-#include "tablefile.h"
-#include "tabletext.h"
+#include "viewer/engine/tablefile.h"
+#include "viewer/engine/tabletext.h"
 
 #include <limits>
 
+namespace Engine {
+
 RawText RawText::load(const QString &fname)
 {
-    return fromBytes(TableFile::ReadAll(fname));
+    return fromBytes(ReadTableFile(fname));
 }
 
 RawText RawText::fromBytes(QByteArray bytes)
@@ -15,8 +17,8 @@ RawText RawText::fromBytes(QByteArray bytes)
     RawText raw;
     raw.m_bytes = std::move(bytes);
     const QByteArrayView all(raw.m_bytes);
-    raw.m_utf8 = TableText::IsUtf8File(all);
-    raw.m_textStart = TableText::Utf8BomSize(all);
+    raw.m_utf8 = IsUtf8File(all);
+    raw.m_textStart = Utf8BomSize(all);
 
     const bool wide = all.size() > qsizetype(std::numeric_limits<quint32>::max());
     auto addStart = [&raw, wide](qsizetype start) {
@@ -72,10 +74,12 @@ QByteArrayView RawText::lineBytes(qsizetype index) const
 
 QString RawText::line(qsizetype index) const
 {
-    return TableText::Decode(lineBytes(index), m_utf8);
+    return Decode(lineBytes(index), m_utf8);
 }
 
 QString RawText::text() const
 {
-    return TableText::Decode(QByteArrayView(m_bytes).sliced(m_textStart), m_utf8);
+    return Decode(QByteArrayView(m_bytes).sliced(m_textStart), m_utf8);
 }
+
+} // namespace Engine

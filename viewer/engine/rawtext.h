@@ -14,6 +14,8 @@
 #include <QString>
 #include <vector>
 
+namespace Engine {
+
 class RawText
 {
 public:
@@ -44,3 +46,5 @@ private:
     std::vector<quint32> m_starts32;
     std::vector<qint64> m_starts64;
 };
+
+} // namespace Engine

@@ -1,11 +1,11 @@
-#include "recentfiles.h"
+#include "viewer/engine/recentfiles.h"
 
-namespace RecentFiles {
+namespace Engine {
 
-QStringList Load()
+QStringList LoadRecentFiles()
 {
     QStringList paths;
-    for (int i = 0; i < MaxFiles; ++i) {
+    for (int i = 0; i < MaxRecentFiles; ++i) {
         const QString path = Vexa32::Settings::RecentFile(i).read();
         if (!path.isEmpty() && !paths.contains(path))
             paths.append(path);
@@ -13,22 +13,23 @@ QStringList Load()
     return paths;
 }
 
-void Store(const QStringList &paths)
+void StoreRecentFiles(const QStringList &paths)
 {
-    for (int i = 0; i < MaxFiles; ++i)
+    for (int i = 0; i < MaxRecentFiles; ++i)
         Vexa32::Settings::RecentFile(i).write(i < paths.size() ? paths[i] : QString());
 }
 
-QStringList Added(QStringList paths, const QString &path)
+QStringList AddedRecentFile(QStringList paths, const QString &path)
 {
     paths.removeAll(path);
     paths.prepend(path);
-    while (paths.size() > MaxFiles)
+    while (paths.size() > MaxRecentFiles)
         paths.removeLast();
     return paths;
 }
 
-QStringList Existing(const QStringList &paths, const std::function<bool(const QString &)> &exists)
+QStringList ExistingRecentFiles(const QStringList &paths,
+                                const std::function<bool(const QString &)> &exists)
 {
     QStringList kept;
     for (const QString &path : paths) {
@@ -38,4 +39,4 @@ QStringList Existing(const QStringList &paths, const std::function<bool(const QS
     return kept;
 }
 
-} // namespace RecentFiles
+} // namespace Engine

@@ -11,19 +11,20 @@
 #include <QStringList>
 #include <functional>
 
-namespace RecentFiles {
+namespace Engine {
 
-inline constexpr int MaxFiles = Vexa32::Settings::RecentFileCount;
+inline constexpr int MaxRecentFiles = Vexa32::Settings::RecentFileCount;
 
 // The stored paths, newest first, without empty entries.
-QStringList Load();
-// Stores paths (at most MaxFiles, newest first); keys beyond them are emptied.
-void Store(const QStringList &paths);
+QStringList LoadRecentFiles();
+// Stores paths (at most MaxRecentFiles, newest first); keys beyond them are emptied.
+void StoreRecentFiles(const QStringList &paths);
 
-// paths with path moved (or added) to the front, at most MaxFiles long. Paths are
+// paths with path moved (or added) to the front, at most MaxRecentFiles long. Paths are
 // compared exactly.
-QStringList Added(QStringList paths, const QString &path);
+QStringList AddedRecentFile(QStringList paths, const QString &path);
 // paths without those for which exists is false, order kept.
-QStringList Existing(const QStringList &paths, const std::function<bool(const QString &)> &exists);
+QStringList ExistingRecentFiles(const QStringList &paths,
+                                const std::function<bool(const QString &)> &exists);
 
-} // namespace RecentFiles
+} // namespace Engine

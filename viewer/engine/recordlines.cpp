@@ -1,6 +1,8 @@
-#include "recordlines.h"
+#include "viewer/engine/recordlines.h"
 
-#include "tabletext.h"
+#include "viewer/engine/tabletext.h"
+
+namespace Engine {
 
 namespace {
 
@@ -43,7 +45,7 @@ std::optional<qsizetype> RecordLine(const RawText &raw, const QString &section, 
             const qsizetype tab = name.indexOf('\t');
             if (tab >= 0)
                 name = name.first(tab);
-            inSection = TableText::Decode(name, raw.isUtf8()) == section;
+            inSection = Decode(name, raw.isUtf8()) == section;
         } else if (inSection && isNameLine(line)) {
             if (seen == recordIndex)
                 return i;
@@ -52,3 +54,5 @@ std::optional<qsizetype> RecordLine(const RawText &raw, const QString &section, 
     }
     return std::nullopt;
 }
+
+} // namespace Engine

@@ -10,11 +10,15 @@
 //
 // Stateless; nothing here throws.
 
-#include "rawtext.h"
+#include "viewer/engine/rawtext.h"
 
 #include <QString>
 #include <optional>
 
+namespace Engine {
+
 // Line index (from 0) in raw of the "$Name:" line of record recordIndex (from 0, file
 // order) of section, or nullopt when the section has no such record.
 std::optional<qsizetype> RecordLine(const RawText &raw, const QString &section, int recordIndex);
+
+} // namespace Engine

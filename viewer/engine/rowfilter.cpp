@@ -1,8 +1,8 @@
-#include "rowfilter.h"
+#include "viewer/engine/rowfilter.h"
 
 #include <algorithm>
 
-namespace RowFilter {
+namespace Engine {
 
 namespace {
 
@@ -52,4 +52,4 @@ std::vector<char> MatchingRows(const Listing &listing, QStringView text)
     return match;
 }
 
-} // namespace RowFilter
+} // namespace Engine

@@ -7,13 +7,13 @@
 //
 // Stateless; nothing here throws except std::bad_alloc.
 
-#include "listing.h"
+#include "viewer/engine/listing.h"
 
 #include <QString>
 #include <QStringView>
 #include <vector>
 
-namespace RowFilter {
+namespace Engine {
 
 // Whether the needle (already folded) occurs in hay, each unit of hay folded by fold before
 // it is compared. An empty needle occurs everywhere.
@@ -53,4 +53,4 @@ private:
 // empty text matches every row.
 std::vector<char> MatchingRows(const Listing &listing, QStringView text);
 
-} // namespace RowFilter
+} // namespace Engine

@@ -1,9 +1,9 @@
-#include "sortorder.h"
+#include "viewer/engine/sortorder.h"
 
 #include <algorithm>
 #include <array>
 
-namespace SortOrder {
+namespace Engine {
 
 namespace {
 
@@ -69,7 +69,7 @@ void radixSort(std::vector<SortKey> &keys, std::vector<SortKey> &scratch)
 
 } // namespace
 
-std::vector<int> Ascending(const Listing &listing, int column)
+std::vector<int> SortAscending(const Listing &listing, int column)
 {
     const int rows = listing.rowCount();
     std::vector<int> order(static_cast<std::size_t>(std::max(rows, 0)));
@@ -142,4 +142,4 @@ std::vector<int> Ascending(const Listing &listing, int column)
     return order;
 }
 
-} // namespace SortOrder
+} // namespace Engine

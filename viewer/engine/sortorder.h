@@ -6,13 +6,13 @@
 //
 // Pure function; throws std::bad_alloc when the keys do not fit in memory.
 
-#include "listing.h"
+#include "viewer/engine/listing.h"
 
 #include <vector>
 
-namespace SortOrder {
+namespace Engine {
 
 // File-order row indexes in display order. column must be a column of listing.
-std::vector<int> Ascending(const Listing &listing, int column);
+std::vector<int> SortAscending(const Listing &listing, int column);
 
-} // namespace SortOrder
+} // namespace Engine

@@ -1,8 +1,8 @@
-#include "tablecheck.h"
+#include "viewer/engine/tablecheck.h"
 
-#include "numeric.h"
-#include "tablefile.h"
-#include "tabletext.h"
+#include "viewer/engine/numeric.h"
+#include "viewer/engine/tablefile.h"
+#include "viewer/engine/tabletext.h"
 
 #include <algorithm>
 #include <array>
@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+
+namespace Engine {
 
 namespace {
 
@@ -309,8 +311,7 @@ class Checker
 {
 public:
     explicit Checker(QByteArrayView bytes)
-        : m_bytes(bytes), m_utf8(TableText::IsUtf8File(bytes)),
-          m_start(m_utf8 ? TableText::Utf8BomSize(bytes) : 0)
+        : m_bytes(bytes), m_utf8(IsUtf8File(bytes)), m_start(m_utf8 ? Utf8BomSize(bytes) : 0)
     {
     }
 
@@ -666,7 +667,7 @@ private:
             return QStringView(out, qsizetype(n));
         }
         m_decoded.clear();
-        TableText::AppendDecoded(kept, m_utf8, m_decoded);
+        AppendDecoded(kept, m_utf8, m_decoded);
         std::replace(m_decoded.begin(), m_decoded.end(), u'\t', u' ');
         const QStringView text(m_decoded.data(), qsizetype(m_decoded.size()));
         const qsizetype dot = text.indexOf(u'.');
@@ -696,7 +697,7 @@ private:
         return decodeValue(valueBytes(line, colon)).toString();
     }
 
-    QString decode(QByteArrayView bytes) const { return TableText::Decode(bytes, m_utf8); }
+    QString decode(QByteArrayView bytes) const { return Decode(bytes, m_utf8); }
     QString quoted(QByteArrayView bytes) const { return u'"' + decode(bytes) + u'"'; }
     QString quoted(std::string_view bytes) const
     {
@@ -747,22 +748,20 @@ private:
 
 } // namespace
 
-namespace TableCheck {
-
-QString KindName(TableProblem::Kind kind)
+QString ProblemKindName(TableProblem::Kind kind)
 {
     return QString::fromLatin1(KindNames[static_cast<std::size_t>(kind)]);
 }
 
-std::vector<TableProblem> CheckBytes(QByteArrayView bytes)
+std::vector<TableProblem> CheckTableBytes(QByteArrayView bytes)
 {
     return Checker(bytes).run();
 }
 
-std::vector<TableProblem> CheckFile(const QString &fname)
+std::vector<TableProblem> CheckTableFile(const QString &fname)
 {
-    const QByteArray bytes = TableFile::ReadAll(fname);
-    return CheckBytes(bytes);
+    const QByteArray bytes = ReadTableFile(fname);
+    return CheckTableBytes(bytes);
 }
 
-} // namespace TableCheck
+} // namespace Engine

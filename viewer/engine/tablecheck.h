@@ -27,12 +27,14 @@
 //   cut-at-12        a shown value that is longer than 12 characters once padded to the
 //                    column's decimals, in a right-aligned column
 //
-// Failure: CheckFile throws LoadError when the file cannot be read; both functions throw
+// Failure: CheckTableFile throws LoadError when the file cannot be read; both functions throw
 // std::bad_alloc when the file does not fit in memory. Any bytes can be checked.
 
 #include <QByteArrayView>
 #include <QString>
 #include <vector>
+
+namespace Engine {
 
 struct TableProblem
 {
@@ -58,15 +60,13 @@ struct TableProblem
     QString message; // one line in plain words
 };
 
-namespace TableCheck {
-
 // The kind as written in reports: "ignored-field", "cut-at-12", ...
-QString KindName(TableProblem::Kind kind);
+QString ProblemKindName(TableProblem::Kind kind);
 
 // The problems of a whole file's bytes (byte-order mark included), sorted by line, then
 // by kind name.
-std::vector<TableProblem> CheckBytes(QByteArrayView bytes);
+std::vector<TableProblem> CheckTableBytes(QByteArrayView bytes);
 // The same for the file fname.
-std::vector<TableProblem> CheckFile(const QString &fname);
+std::vector<TableProblem> CheckTableFile(const QString &fname);
 
-} // namespace TableCheck
+} // namespace Engine

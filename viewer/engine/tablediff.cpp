@@ -1,14 +1,16 @@
-#include "tablediff.h"
+#include "viewer/engine/tablediff.h"
 
-#include "tablefile.h"
-#include "tableloader.h"
-#include "tableparser.h"
+#include "viewer/engine/tablefile.h"
+#include "viewer/engine/tableloader.h"
+#include "viewer/engine/tableparser.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+
+namespace Engine {
 
 namespace {
 
@@ -26,9 +28,9 @@ struct NameEntry
 
 ParsedSections readSections(const QString &fname)
 {
-    const std::unique_ptr<QFile> file = TableFile::Open(fname);
+    const std::unique_ptr<QFile> file = OpenTableFile(fname);
     try {
-        return TableParser::ParseSections(*file, fname);
+        return ParseSections(*file, fname);
     } catch (const std::length_error &) {
         throw LoadError(fname, QStringLiteral("File too large"));
     } catch (const std::bad_alloc &) {
@@ -104,8 +106,6 @@ const SectionDiff *TableComparison::section(QStringView caption) const
     }
     return nullptr;
 }
-
-namespace TableDiff {
 
 SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing newListing)
 {
@@ -219,7 +219,7 @@ TableComparison CompareFiles(const QString &oldFile, const QString &newFile,
     QSet<QString> seen;
     for (const QStringList *tabs : {&before.sections, &after.sections}) {
         for (const QString &caption : *tabs) {
-            if (caption == TableLoader::UnparsedCaption || seen.contains(caption))
+            if (caption == UnparsedCaption || seen.contains(caption))
                 continue;
             if (onlyCaption && caption != *onlyCaption)
                 continue;
@@ -237,4 +237,4 @@ TableComparison CompareFiles(const QString &oldFile, const QString &newFile,
     return comparison;
 }
 
-} // namespace TableDiff
+} // namespace Engine

@@ -15,12 +15,14 @@
 // Time and memory are linear in the sizes of the two files' listings. The result owns
 // copies of the listings it refers to, so it stays valid on its own.
 
-#include "listing.h"
+#include "viewer/engine/listing.h"
 
 #include <QString>
 #include <QStringView>
 #include <optional>
 #include <vector>
+
+namespace Engine {
 
 // The differences of one section.
 struct SectionDiff
@@ -75,8 +77,6 @@ struct TableComparison
     const SectionDiff *section(QStringView caption) const;
 };
 
-namespace TableDiff {
-
 // Compares two listings of one section (rows in file order, column 0 the record names).
 SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing newListing);
 
@@ -87,4 +87,4 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
 TableComparison CompareFiles(const QString &oldFile, const QString &newFile,
                              const std::optional<QString> &onlyCaption = std::nullopt);
 
-} // namespace TableDiff
+} // namespace Engine

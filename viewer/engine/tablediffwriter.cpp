@@ -1,9 +1,11 @@
-#include "tablediffwriter.h"
+#include "viewer/engine/tablediffwriter.h"
 
-#include "tablediff.h"
-#include "tablewriter.h"
+#include "viewer/engine/tablediff.h"
+#include "viewer/engine/tablewriter.h"
 
 #include <charconv>
+
+namespace Engine {
 
 namespace {
 
@@ -75,9 +77,7 @@ private:
 
 } // namespace
 
-namespace TableDiff {
-
-void WriteText(const TableComparison &comparison, Utf8Output &out)
+void WriteDiffText(const TableComparison &comparison, Utf8Output &out)
 {
     for (const SectionDiff &diff : comparison.sections) {
         if (diff.differs())
@@ -85,7 +85,7 @@ void WriteText(const TableComparison &comparison, Utf8Output &out)
     }
 }
 
-void WriteJson(const TableComparison &comparison, Utf8Output &out)
+void WriteDiffJson(const TableComparison &comparison, Utf8Output &out)
 {
     JsonLines lines(out);
     for (const SectionDiff &diff : comparison.sections) {
@@ -111,4 +111,4 @@ void WriteJson(const TableComparison &comparison, Utf8Output &out)
     lines.finish();
 }
 
-} // namespace TableDiff
+} // namespace Engine

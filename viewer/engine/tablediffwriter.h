@@ -16,13 +16,13 @@
 //
 // Only reads the comparison. Failures are those of the Utf8Output (see there).
 
+namespace Engine {
+
 struct SectionDiff;
 struct TableComparison;
 class Utf8Output;
 
-namespace TableDiff {
+void WriteDiffText(const TableComparison &comparison, Utf8Output &out);
+void WriteDiffJson(const TableComparison &comparison, Utf8Output &out);
 
-void WriteText(const TableComparison &comparison, Utf8Output &out);
-void WriteJson(const TableComparison &comparison, Utf8Output &out);
-
-} // namespace TableDiff
+} // namespace Engine

@@ -1,13 +1,13 @@
-#include "tablefile.h"
+#include "viewer/engine/tablefile.h"
 
-#include "tableloader.h"
+#include "viewer/engine/tableloader.h"
 
 #include <QFileInfo>
 #include <algorithm>
 
-namespace TableFile {
+namespace Engine {
 
-std::unique_ptr<QFile> Open(const QString &fname)
+std::unique_ptr<QFile> OpenTableFile(const QString &fname)
 {
     const QFileInfo info(fname);
     if (fname.isEmpty() || !info.exists())
@@ -31,7 +31,7 @@ std::unique_ptr<QFile> Open(const QString &fname)
     return file;
 }
 
-qsizetype ReadChunk(QFile &file, const QString &fname, char *buffer, qsizetype maxBytes)
+qsizetype ReadTableChunk(QFile &file, const QString &fname, char *buffer, qsizetype maxBytes)
 {
     const qint64 got = file.read(buffer, maxBytes);
     if (got < 0)
@@ -40,9 +40,9 @@ qsizetype ReadChunk(QFile &file, const QString &fname, char *buffer, qsizetype m
     return static_cast<qsizetype>(got);
 }
 
-QByteArray ReadAll(const QString &fname)
+QByteArray ReadTableFile(const QString &fname)
 {
-    const std::unique_ptr<QFile> file = Open(fname);
+    const std::unique_ptr<QFile> file = OpenTableFile(fname);
     QByteArray bytes;
     const qint64 size = file->size();
     // Pieces of the file's size (at most 1 MB), and room for the whole file and one more
@@ -52,7 +52,7 @@ QByteArray ReadAll(const QString &fname)
     for (;;) {
         const qsizetype old = bytes.size();
         bytes.resize(old + kChunk);
-        const qsizetype got = ReadChunk(*file, fname, bytes.data() + old, kChunk);
+        const qsizetype got = ReadTableChunk(*file, fname, bytes.data() + old, kChunk);
         bytes.resize(old + got);
         if (got == 0)
             break;
@@ -60,4 +60,4 @@ QByteArray ReadAll(const QString &fname)
     return bytes;
 }
 
-} // namespace TableFile
+} // namespace Engine

@@ -11,16 +11,16 @@
 #include <QString>
 #include <memory>
 
-namespace TableFile {
+namespace Engine {
 
 // Opens fname (a host path) for reading. Only regular files are opened, so a folder or a
 // pipe never blocks or reads as an empty table.
-std::unique_ptr<QFile> Open(const QString &fname);
+std::unique_ptr<QFile> OpenTableFile(const QString &fname);
 
 // Reads up to maxBytes into buffer at offset; returns the number read, 0 at the end.
-qsizetype ReadChunk(QFile &file, const QString &fname, char *buffer, qsizetype maxBytes);
+qsizetype ReadTableChunk(QFile &file, const QString &fname, char *buffer, qsizetype maxBytes);
 
 // The whole contents of fname.
-QByteArray ReadAll(const QString &fname);
+QByteArray ReadTableFile(const QString &fname);
 
-} // namespace TableFile
+} // namespace Engine

@@ -1,12 +1,14 @@
-#include "tableloader.h"
+#include "viewer/engine/tableloader.h"
 
-#include "tablefile.h"
-#include "tablemodel.h"
-#include "tableparser.h"
-#include "tablewindow.h"
+#include "viewer/engine/tablefile.h"
+#include "viewer/engine/tablemodel.h"
+#include "viewer/engine/tableparser.h"
+#include "viewer/engine/tablewindow.h"
 
 #include <new>
 #include <stdexcept>
+
+namespace Engine {
 
 LoadError::LoadError(const QString &fileName, const QString &reason)
     : std::runtime_error(QStringLiteral("Cannot read %1: %2").arg(fileName, reason).toStdString()),
@@ -18,8 +20,6 @@ QString LoadError::message() const
 {
     return QStringLiteral("Cannot read %1: %2").arg(m_fileName, m_reason);
 }
-
-namespace TableLoader {
 
 QString FileCaption(const QString &fname)
 {
@@ -48,7 +48,7 @@ ParsedTable readTable(QFile &file, const QString &fname, const QString &caption,
                       const Listing &listed)
 {
     try {
-        return TableParser::Parse(file, fname, caption, listed);
+        return ParseTable(file, fname, caption, listed);
     } catch (const std::length_error &) {
         throw LoadError(fname, QStringLiteral("File too large"));
     } catch (const std::bad_alloc &) {
@@ -64,7 +64,7 @@ void LoadFile(TableWindow &window, const QString &fname, const QString &captionA
     const bool openMode = caption == OpenCaption;
 
     // Opened before anything is shown, so a missing file changes nothing.
-    std::unique_ptr<QFile> file = TableFile::Open(fname);
+    std::unique_ptr<QFile> file = OpenTableFile(fname);
 
     const WindowRestore before{window, window.statusPanel(1), window.caption()};
     window.setStatusPanel(1, ProcessingStatus);
@@ -132,4 +132,4 @@ void LoadFile(TableWindow &window, const QString &fname, const QString &captionA
     window.setStatusPanel(1, ReadyStatus);
 }
 
-} // namespace TableLoader
+} // namespace Engine

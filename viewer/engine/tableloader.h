@@ -15,6 +15,8 @@
 #include <QString>
 #include <stdexcept>
 
+namespace Engine {
+
 class TableWindow;
 
 class LoadError : public std::runtime_error
@@ -31,8 +33,6 @@ private:
     QString m_reason;
 };
 
-namespace TableLoader {
-
 // The fixed texts of a table window: the tab of the raw text, the caption argument that
 // opens a file afresh, the status texts and the window caption.
 inline const QString UnparsedCaption = QStringLiteral("<Unparsed contents>");
@@ -45,4 +45,4 @@ QString FileCaption(const QString &fname);
 
 void LoadFile(TableWindow &window, const QString &fname, const QString &caption);
 
-} // namespace TableLoader
+} // namespace Engine

@@ -1,9 +1,11 @@
-#include "tablemodel.h"
+#include "viewer/engine/tablemodel.h"
 
-#include "rowfilter.h"
-#include "sortorder.h"
+#include "viewer/engine/rowfilter.h"
+#include "viewer/engine/sortorder.h"
 
 #include <algorithm>
+
+namespace Engine {
 
 TableListModel::TableListModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -126,7 +128,7 @@ void TableListModel::applySort()
     if (!m_sorted || m_sortKey < 0 || m_sortKey >= m_listing.columnCount() || rows < 2)
         return;
 
-    m_order = SortOrder::Ascending(m_listing, m_sortKey);
+    m_order = SortAscending(m_listing, m_sortKey);
 }
 
 void TableListModel::resort()
@@ -171,7 +173,7 @@ void TableListModel::applyFilter()
     m_visible.clear();
     if (m_filterText.isEmpty())
         return;
-    const std::vector<char> match = RowFilter::MatchingRows(m_listing, m_filterText);
+    const std::vector<char> match = MatchingRows(m_listing, m_filterText);
     const int rows = m_listing.rowCount();
     for (int d = 0; d < rows; ++d) {
         const int row = m_order.empty() ? d : m_order[static_cast<std::size_t>(d)];
@@ -179,3 +181,5 @@ void TableListModel::applyFilter()
             m_visible.push_back(row);
     }
 }
+
+} // namespace Engine

@@ -12,10 +12,12 @@
 // state it survives setListing(). Changing it resets the model.
 // Model columns are list columns: column 0 is "Name" (the record names).
 
-#include "listing.h"
+#include "viewer/engine/listing.h"
 
 #include <QAbstractTableModel>
 #include <vector>
+
+namespace Engine {
 
 class TableListModel : public QAbstractTableModel
 {
@@ -72,3 +74,5 @@ private:
     int m_sortKey = 0;
     bool m_sorted = false;
 };
+
+} // namespace Engine

@@ -1,10 +1,10 @@
-#include "tableparser.h"
+#include "viewer/engine/tableparser.h"
 
-#include "numeric.h"
-#include "podbuffer.h"
-#include "tablefile.h"
-#include "tableloader.h"
-#include "tabletext.h"
+#include "viewer/engine/numeric.h"
+#include "viewer/engine/podbuffer.h"
+#include "viewer/engine/tablefile.h"
+#include "viewer/engine/tableloader.h"
+#include "viewer/engine/tabletext.h"
 
 #include <QHash>
 #include <algorithm>
@@ -16,6 +16,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace Engine {
 
 namespace {
 
@@ -91,8 +93,7 @@ class LineHandler
 {
 public:
     LineHandler(const QString &caption, const Listing &listed, bool utf8)
-        : m_caption(caption), m_openMode(caption == TableLoader::OpenCaption), m_utf8(utf8),
-          m_partial(false)
+        : m_caption(caption), m_openMode(caption == OpenCaption), m_utf8(utf8), m_partial(false)
     {
         if (m_openMode) {
             m_result.listing = listed.emptyCopy();
@@ -121,7 +122,7 @@ public:
     bool listsSectionOf(QByteArrayView headerText) const
     {
         const qsizetype tab = findByte(headerText, '\t');
-        return TableText::Decode(tab < 0 ? headerText : headerText.first(tab), m_utf8) == m_caption;
+        return Decode(tab < 0 ? headerText : headerText.first(tab), m_utf8) == m_caption;
     }
 
     // Takes over what a partial handler read from the piece right after this handler's
@@ -188,7 +189,7 @@ private:
     {
         const qsizetype tab = findByte(text, '\t');
         const QByteArrayView nameBytes = tab < 0 ? text : text.first(tab);
-        const QString name = TableText::Decode(nameBytes, m_utf8);
+        const QString name = Decode(nameBytes, m_utf8);
         if (m_openMode && !isEndHeader(text))
             m_result.sections.append(name);
         m_inSection = name == m_caption;
@@ -260,8 +261,7 @@ private:
         if (next < listing.columnCount() && m_titleIsAscii[static_cast<std::size_t>(next)] &&
             sameBytes(m_asciiTitles[static_cast<std::size_t>(next)], name))
             return next;
-        const QString title =
-            isAsciiOnly(name) ? QString::fromLatin1(name) : TableText::Decode(name, m_utf8);
+        const QString title = isAsciiOnly(name) ? QString::fromLatin1(name) : Decode(name, m_utf8);
         const auto found = m_columnOf.constFind(title);
         if (found != m_columnOf.constEnd())
             return found.value();
@@ -313,7 +313,7 @@ private:
             return;
         }
         m_decoded.clear();
-        TableText::AppendDecoded(trimmed<true>(value.first(qsizetype(length))), m_utf8, m_decoded);
+        AppendDecoded(trimmed<true>(value.first(qsizetype(length))), m_utf8, m_decoded);
         for (char16_t &c : m_decoded) {
             if (c == u'\t')
                 c = u' ';
@@ -368,7 +368,7 @@ public:
         if (line[0] == '#') {
             const QByteArrayView text = line.sliced(1);
             const qsizetype tab = findByte(text, '\t');
-            QString name = TableText::Decode(tab < 0 ? text : text.first(tab), m_utf8);
+            QString name = Decode(tab < 0 ? text : text.first(tab), m_utf8);
             if (!isEndHeader(text))
                 m_sections.append(name);
             m_current = &handlerFor(std::move(name));
@@ -536,7 +536,7 @@ bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool che
                qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last)
 {
     auto valid = [&](qsizetype begin, qsizetype end) {
-        return !check || TableText::CheckUtf8(QByteArrayView(data + begin, end - begin)).valid;
+        return !check || CheckUtf8(QByteArrayView(data + begin, end - begin)).valid;
     };
     const qsizetype split = parallelPiece > 0 && to - from >= 2 * parallelPiece
                                 ? lineStartAfter(data, from + (to - from) / 2, to)
@@ -582,7 +582,7 @@ bool readPiece(SectionsHandler &handler, const QString &, bool, bool check, qsiz
                const char *data, qsizetype from, qsizetype to, bool last)
 {
     readRegion(handler, data, from, to, last);
-    return !check || TableText::CheckUtf8(QByteArrayView(data + from, to - from)).valid;
+    return !check || CheckUtf8(QByteArrayView(data + from, to - from)).valid;
 }
 
 // Reads the file's lines into handler. With check set, stops and returns false at the
@@ -597,7 +597,7 @@ bool readLines(QFile &file, const QString &fname, const QString &caption, Handle
     const qsizetype Chunk =
         qsizetype(std::clamp<qint64>(file.size() - file.pos() + 1, 4096, MaxChunk));
     // The "#" mode collects headers and skims the rest; only a listing is worth a thread.
-    if (caption == TableLoader::OpenCaption)
+    if (caption == OpenCaption)
         parallelPiece = 0;
     PodBuffer<char> buffer;
     buffer.resizeUninitialized(static_cast<std::size_t>(Chunk));
@@ -607,8 +607,8 @@ bool readLines(QFile &file, const QString &fname, const QString &caption, Handle
     while (!eof) {
         if (qsizetype(buffer.size()) - filled < Chunk / 2)
             buffer.resizeUninitialized(buffer.size() * 2); // a line longer than the free room
-        const qsizetype got = TableFile::ReadChunk(file, fname, buffer.data() + filled,
-                                                   qsizetype(buffer.size()) - filled);
+        const qsizetype got =
+            ReadTableChunk(file, fname, buffer.data() + filled, qsizetype(buffer.size()) - filled);
         eof = got == 0;
         filled += got;
         const char *data = buffer.data();
@@ -628,14 +628,12 @@ bool readLines(QFile &file, const QString &fname, const QString &caption, Handle
 
 } // namespace
 
-namespace TableParser {
-
-ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed,
-                  qsizetype parallelPiece)
+ParsedTable ParseTable(QFile &file, const QString &fname, const QString &caption,
+                       const Listing &listed, qsizetype parallelPiece)
 {
     char head[3] = {};
-    const qsizetype headSize = TableFile::ReadChunk(file, fname, head, 3);
-    const qsizetype bom = TableText::Utf8BomSize(QByteArrayView(head, headSize));
+    const qsizetype headSize = ReadTableChunk(file, fname, head, 3);
+    const qsizetype bom = Utf8BomSize(QByteArrayView(head, headSize));
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     {
@@ -654,20 +652,20 @@ ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, con
 ParsedSections ParseSections(QFile &file, const QString &fname)
 {
     char head[3] = {};
-    const qsizetype headSize = TableFile::ReadChunk(file, fname, head, 3);
-    const qsizetype bom = TableText::Utf8BomSize(QByteArrayView(head, headSize));
+    const qsizetype headSize = ReadTableChunk(file, fname, head, 3);
+    const qsizetype bom = Utf8BomSize(QByteArrayView(head, headSize));
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     {
         SectionsHandler handler(true);
-        if (readLines(file, fname, TableLoader::OpenCaption, handler, true, bom == 0, bom, 0))
+        if (readLines(file, fname, OpenCaption, handler, true, bom == 0, bom, 0))
             return handler.take();
     }
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     SectionsHandler handler(false);
-    readLines(file, fname, TableLoader::OpenCaption, handler, false, false, 0, 0);
+    readLines(file, fname, OpenCaption, handler, false, false, 0, 0);
     return handler.take();
 }
 
-} // namespace TableParser
+} // namespace Engine

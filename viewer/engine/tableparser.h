@@ -6,12 +6,14 @@
 // Throws LoadError when the file cannot be read, std::length_error or std::bad_alloc when
 // the listing does not fit in memory.
 
-#include "listing.h"
+#include "viewer/engine/listing.h"
 
 #include <QFile>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+
+namespace Engine {
 
 struct ParsedTable
 {
@@ -36,8 +38,6 @@ struct ParsedSections
     bool utf8 = false;
 };
 
-namespace TableParser {
-
 // A listed section is read by two threads, each taking half of every piece of the file
 // read at once, when the piece holds at least twice this many bytes.
 inline constexpr qsizetype ParallelPiece = qsizetype(1) << 20;
@@ -46,12 +46,12 @@ inline constexpr qsizetype ParallelPiece = qsizetype(1) << 20;
 // the rows are appended to in "#" mode (only its columns are used); for any other caption
 // the listing starts with the single column "Name", 2000 twips wide. parallelPiece
 // replaces ParallelPiece (tests split small files with it); the result never depends on it.
-ParsedTable Parse(QFile &file, const QString &fname, const QString &caption, const Listing &listed,
-                  qsizetype parallelPiece = ParallelPiece);
+ParsedTable ParseTable(QFile &file, const QString &fname, const QString &caption,
+                       const Listing &listed, qsizetype parallelPiece = ParallelPiece);
 
 // Reads file (opened, at its start) once and lists every section named by a tab. Each
-// listing holds what Parse would list for that caption; the one for a section named "#"
-// holds only that section's rows (Parse's "#" mode appends them to an earlier listing).
+// listing holds what ParseTable would list for that caption; the one for a section named "#"
+// holds only that section's rows (ParseTable's "#" mode appends them to an earlier listing).
 ParsedSections ParseSections(QFile &file, const QString &fname);
 
-} // namespace TableParser
+} // namespace Engine

@@ -1,11 +1,11 @@
-#include "tabletext.h"
+#include "viewer/engine/tabletext.h"
 
 #include "vexa32/cp1252.h"
 
 #include <QStringDecoder>
 #include <cstring>
 
-namespace TableText {
+namespace Engine {
 
 namespace {
 
@@ -134,4 +134,4 @@ QString Decode(QByteArrayView bytes, bool utf8)
     return Vexa32::DecodeCp1252(bytes);
 }
 
-} // namespace TableText
+} // namespace Engine

@@ -12,7 +12,7 @@
 #include <QString>
 #include <string>
 
-namespace TableText {
+namespace Engine {
 
 // Number of bytes of a leading UTF-8 byte-order mark: 3 or 0.
 qsizetype Utf8BomSize(QByteArrayView bytes);
@@ -35,4 +35,4 @@ bool IsUtf8File(QByteArrayView bytes);
 void AppendDecoded(QByteArrayView bytes, bool utf8, std::u16string &out);
 QString Decode(QByteArrayView bytes, bool utf8);
 
-} // namespace TableText
+} // namespace Engine

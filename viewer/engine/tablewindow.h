@@ -6,6 +6,8 @@
 #include <QString>
 #include <optional>
 
+namespace Engine {
+
 class TableListModel;
 
 class TableWindow
@@ -46,3 +48,5 @@ public:
     virtual void runLayout() = 0;               // Form_Resize
     virtual void itemClick(int displayRow) = 0; // ListView1_ItemClick
 };
+
+} // namespace Engine

@@ -1,8 +1,8 @@
-#include "tablewriter.h"
+#include "viewer/engine/tablewriter.h"
 
-#include "rawtext.h"
-#include "tablecheck.h"
-#include "tablemodel.h"
+#include "viewer/engine/rawtext.h"
+#include "viewer/engine/tablecheck.h"
+#include "viewer/engine/tablemodel.h"
 
 #include <QChar>
 #include <array>
@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 #include <utility>
+
+namespace Engine {
 
 namespace {
 
@@ -203,8 +205,6 @@ Utf8Output::Sink SinkTo(std::FILE *stream)
     };
 }
 
-namespace TableWriter {
-
 namespace {
 
 // A JSON array of count items, one per line; item(i) writes item i.
@@ -221,18 +221,18 @@ void WriteArray(std::size_t count, Utf8Output &out, Item &&item)
 
 } // namespace
 
-ListWriter::ListWriter(const Listing &listing, Format format, Utf8Output &out, bool unpadded)
+ListWriter::ListWriter(const Listing &listing, OutputFormat format, Utf8Output &out, bool unpadded)
     : m_listing(listing), m_format(format), m_out(out)
 {
     const int columns = listing.columnCount();
     m_trim.resize(static_cast<std::size_t>(columns));
     for (int c = 0; c < columns; ++c)
         m_trim[static_cast<std::size_t>(c)] = unpadded && listing.column(c).rightAligned;
-    if (format == Format::Json) {
+    if (format == OutputFormat::Json) {
         out.byte('[');
         return;
     }
-    const bool csv = format == Format::Csv;
+    const bool csv = format == OutputFormat::Csv;
     for (int c = 0; c < columns; ++c) {
         if (c > 0)
             out.byte(csv ? ',' : '\t');
@@ -259,7 +259,7 @@ QStringView ListWriter::cell(int row, int column) const
 void ListWriter::rows(std::span<const int> rows)
 {
     const int columns = m_listing.columnCount();
-    if (m_format == Format::Json) {
+    if (m_format == OutputFormat::Json) {
         // One object per line, as WriteArray writes its items.
         for (const int source : rows) {
             m_out.bytes(m_anyRow ? ",\n{" : "\n{");
@@ -275,7 +275,7 @@ void ListWriter::rows(std::span<const int> rows)
         }
         return;
     }
-    const bool csv = m_format == Format::Csv;
+    const bool csv = m_format == OutputFormat::Csv;
     for (const int source : rows) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
@@ -292,18 +292,19 @@ void ListWriter::rows(std::span<const int> rows)
 
 void ListWriter::finish()
 {
-    if (m_format == Format::Json)
+    if (m_format == OutputFormat::Json)
         m_out.bytes(m_anyRow ? "\n]\n" : "]\n");
 }
 
-void WriteList(const Listing &listing, std::span<const int> rows, Format format, Utf8Output &out)
+void WriteList(const Listing &listing, std::span<const int> rows, OutputFormat format,
+               Utf8Output &out)
 {
     ListWriter writer(listing, format, out);
     writer.rows(rows);
     writer.finish();
 }
 
-void WriteList(const TableListModel &model, Format format, Utf8Output &out)
+void WriteList(const TableListModel &model, OutputFormat format, Utf8Output &out)
 {
     std::vector<int> rows(static_cast<std::size_t>(model.rowCount()));
     for (std::size_t r = 0; r < rows.size(); ++r)
@@ -311,9 +312,9 @@ void WriteList(const TableListModel &model, Format format, Utf8Output &out)
     WriteList(model.listing(), rows, format, out);
 }
 
-void WriteLines(const QStringList &lines, Format format, Utf8Output &out)
+void WriteLines(const QStringList &lines, OutputFormat format, Utf8Output &out)
 {
-    if (format != Format::Json) {
+    if (format != OutputFormat::Json) {
         for (const QString &line : lines) {
             out.text(line);
             out.byte('\n');
@@ -324,10 +325,10 @@ void WriteLines(const QStringList &lines, Format format, Utf8Output &out)
                [&](std::size_t i) { out.jsonString(lines[qsizetype(i)]); });
 }
 
-void WriteRawText(const RawText &raw, Format format, Utf8Output &out)
+void WriteRawText(const RawText &raw, OutputFormat format, Utf8Output &out)
 {
     const qsizetype count = raw.lineCount();
-    if (format != Format::Json) {
+    if (format != OutputFormat::Json) {
         for (qsizetype i = 0; i < count; ++i) {
             out.text(raw.line(i));
             out.byte('\n');
@@ -338,16 +339,16 @@ void WriteRawText(const RawText &raw, Format format, Utf8Output &out)
                [&](std::size_t i) { out.jsonString(raw.line(qsizetype(i))); });
 }
 
-void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname, Format format,
-                   Utf8Output &out)
+void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname,
+                   OutputFormat format, Utf8Output &out)
 {
-    if (format != Format::Json) {
+    if (format != OutputFormat::Json) {
         for (const TableProblem &p : problems) {
             out.text(fname);
             out.byte(':');
             out.bytes(std::to_string(p.line).c_str());
             out.bytes(": ");
-            out.text(TableCheck::KindName(p.kind));
+            out.text(ProblemKindName(p.kind));
             out.bytes(": ");
             out.text(p.message);
             out.byte('\n');
@@ -359,7 +360,7 @@ void WriteProblems(const std::vector<TableProblem> &problems, const QString &fna
         out.bytes("{\"line\":");
         out.bytes(std::to_string(p.line).c_str());
         out.bytes(",\"kind\":");
-        out.jsonString(TableCheck::KindName(p.kind));
+        out.jsonString(ProblemKindName(p.kind));
         out.bytes(",\"section\":");
         out.jsonString(p.section);
         out.bytes(",\"message\":");
@@ -368,4 +369,4 @@ void WriteProblems(const std::vector<TableProblem> &problems, const QString &fna
     });
 }
 
-} // namespace TableWriter
+} // namespace Engine

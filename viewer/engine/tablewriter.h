@@ -31,6 +31,8 @@
 #include <span>
 #include <vector>
 
+namespace Engine {
+
 class Listing;
 class RawText;
 class TableListModel;
@@ -84,9 +86,7 @@ private:
 Utf8Output::Sink SinkTo(QByteArray &bytes);
 Utf8Output::Sink SinkTo(std::FILE *stream);
 
-namespace TableWriter {
-
-enum class Format
+enum class OutputFormat
 {
     Tsv,
     Csv,
@@ -102,7 +102,7 @@ class ListWriter
 public:
     // With unpadded set, the cells of right-aligned columns are written without the
     // blanks the formatting pass put before them.
-    ListWriter(const Listing &listing, Format format, Utf8Output &out, bool unpadded = false);
+    ListWriter(const Listing &listing, OutputFormat format, Utf8Output &out, bool unpadded = false);
     ListWriter(const ListWriter &) = delete;
     ListWriter &operator=(const ListWriter &) = delete;
 
@@ -115,7 +115,7 @@ private:
     QStringView cell(int row, int column) const;
 
     const Listing &m_listing;
-    const Format m_format;
+    const OutputFormat m_format;
     Utf8Output &m_out;
     std::vector<char> m_trim; // per column: strip leading blanks
     bool m_anyRow = false;
@@ -123,19 +123,20 @@ private:
 
 // The columns of listing and the rows named by rows (file-order indices, in the order
 // they are to be written; indices outside the listing give empty cells).
-void WriteList(const Listing &listing, std::span<const int> rows, Format format, Utf8Output &out);
+void WriteList(const Listing &listing, std::span<const int> rows, OutputFormat format,
+               Utf8Output &out);
 // Every row the model lists, in display order.
-void WriteList(const TableListModel &model, Format format, Utf8Output &out);
+void WriteList(const TableListModel &model, OutputFormat format, Utf8Output &out);
 
 // One text per line (TSV and CSV alike), or a JSON array of strings.
-void WriteLines(const QStringList &lines, Format format, Utf8Output &out);
+void WriteLines(const QStringList &lines, OutputFormat format, Utf8Output &out);
 // The file's lines without their terminators, each ended by LF, or a JSON array of them.
-void WriteRawText(const RawText &raw, Format format, Utf8Output &out);
+void WriteRawText(const RawText &raw, OutputFormat format, Utf8Output &out);
 
 // Problems found in the file fname, in their order: one line each as
 // "FILE:LINE: KIND: message" (TSV and CSV alike), or a JSON array of objects with the
 // keys "line", "kind", "section" and "message".
-void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname, Format format,
-                   Utf8Output &out);
+void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname,
+                   OutputFormat format, Utf8Output &out);
 
-} // namespace TableWriter
+} // namespace Engine

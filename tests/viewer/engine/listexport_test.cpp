@@ -2,7 +2,7 @@
 // and without padding, progress and cancelling, failures that leave nothing behind, and
 // the open table file never written over.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/listexport.h"
 #include "viewer/engine/tablemodel.h"
 
@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+using namespace Engine;
+
 namespace {
 
-using Status = ListExport::Result::Status;
+using Status = Engine::ExportResult::Status;
 
 class ListExportTest : public testing::Test
 {
@@ -63,20 +65,20 @@ TEST_F(ListExportTest, WritesTheListedRowsInDisplayOrder)
     m_model.setFilterText(QStringLiteral("r")); // Rope and Crate hold an "r", Lamp does not
     struct Case
     {
-        TableWriter::Format format;
+        Engine::OutputFormat format;
         bool unpadded;
         const char *expected;
     };
     const Case cases[] = {
-        {TableWriter::Format::Csv, false,
+        {Engine::OutputFormat::Csv, false,
          "Name,Mass,Note\r\n"
          "Crate,        3.00,a\\b\r\n"
          "Rope,        2.25,\"long, thin\"\r\n"},
-        {TableWriter::Format::Tsv, true,
+        {Engine::OutputFormat::Tsv, true,
          "Name\tMass\tNote\n"
          "Crate\t3.00\ta\\\\b\n"
          "Rope\t2.25\tlong, thin\n"},
-        {TableWriter::Format::Json, true,
+        {Engine::OutputFormat::Json, true,
          "[\n"
          "{\"Name\":\"Crate\",\"Mass\":\"3.00\",\"Note\":\"a\\\\b\"},\n"
          "{\"Name\":\"Rope\",\"Mass\":\"2.25\",\"Note\":\"long, thin\"}\n"
@@ -86,7 +88,7 @@ TEST_F(ListExportTest, WritesTheListedRowsInDisplayOrder)
         SCOPED_TRACE(c.expected);
         const QString target = path(QStringLiteral("out"));
         std::vector<std::pair<qint64, qint64>> reports;
-        const ListExport::Result result = ListExport::WriteFile(
+        const Engine::ExportResult result = Engine::ExportList(
             m_model, {target, path(QStringLiteral("ships.tbl")), c.format, c.unpadded},
             [&reports](qint64 done, qint64 total) {
                 reports.emplace_back(done, total);
@@ -111,9 +113,9 @@ TEST_F(ListExportTest, ACancelledOrFailedExportLeavesNoFileBehind)
     }
     // Cancelled at the start and after the last row: the earlier file stays as it was.
     for (const qint64 stopAt : {qint64(0), qint64(3)}) {
-        const ListExport::Result result =
-            ListExport::WriteFile(m_model, {target, QString(), TableWriter::Format::Csv, false},
-                                  [stopAt](qint64 done, qint64) { return done < stopAt; });
+        const Engine::ExportResult result =
+            Engine::ExportList(m_model, {target, QString(), Engine::OutputFormat::Csv, false},
+                               [stopAt](qint64 done, qint64) { return done < stopAt; });
         EXPECT_EQ(result.status, Status::Cancelled);
         EXPECT_EQ(read(target), "earlier export\n");
         EXPECT_EQ(folder(), QStringList{QStringLiteral("out.csv")});
@@ -131,8 +133,8 @@ TEST_F(ListExportTest, ACancelledOrFailedExportLeavesNoFileBehind)
     };
     for (const auto &f : failures) {
         SCOPED_TRACE(f.target.toStdString());
-        const ListExport::Result result =
-            ListExport::WriteFile(m_model, {f.target, QString(), TableWriter::Format::Tsv, false});
+        const Engine::ExportResult result =
+            Engine::ExportList(m_model, {f.target, QString(), Engine::OutputFormat::Tsv, false});
         EXPECT_EQ(result.status, Status::Failed);
         EXPECT_TRUE(result.message.startsWith(QStringLiteral("Cannot write ") + f.target + u':'))
             << result.message.toStdString();
@@ -155,8 +157,8 @@ TEST_F(ListExportTest, NeverWritesOverTheOpenTableFile)
     for (const QString &target :
          {table, path(QStringLiteral("sub/../ships.tbl")), path(QStringLiteral("link.tbl"))}) {
         SCOPED_TRACE(target.toStdString());
-        const ListExport::Result result =
-            ListExport::WriteFile(m_model, {target, table, TableWriter::Format::Csv, false});
+        const Engine::ExportResult result =
+            Engine::ExportList(m_model, {target, table, Engine::OutputFormat::Csv, false});
         EXPECT_EQ(result.status, Status::Failed);
         EXPECT_TRUE(result.message.contains(QStringLiteral("open table file")))
             << result.message.toStdString();

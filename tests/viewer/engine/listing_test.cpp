@@ -1,10 +1,12 @@
 // Listing: cell storage and the formatting pass over its columns.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/listing.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 

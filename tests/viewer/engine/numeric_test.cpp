@@ -5,6 +5,8 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+using namespace Engine;
+
 namespace {
 
 TEST(IsNumeric, AcceptsNumbersInTheirUsualForms)

@@ -1,13 +1,15 @@
 // Reading every section in one pass: each listing must hold exactly what a reading for
 // that one caption lists, on files whose sections interleave in awkward ways.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tableparser.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 
@@ -55,13 +57,13 @@ TEST_P(ParseSectionsTest, EachListingMatchesTheReadingForItsCaption)
     const QString path = write(GetParam().bytes);
     QFile all(path);
     ASSERT_TRUE(all.open(QIODevice::ReadOnly));
-    const ParsedSections sections = TableParser::ParseSections(all, path);
+    const ParsedSections sections = Engine::ParseSections(all, path);
 
     QFile open(path);
     ASSERT_TRUE(open.open(QIODevice::ReadOnly));
     Listing nameOnly;
     nameOnly.appendColumn(QStringLiteral("Name"), 2000);
-    const ParsedTable opened = TableParser::Parse(open, path, QStringLiteral("#"), nameOnly);
+    const ParsedTable opened = Engine::ParseTable(open, path, QStringLiteral("#"), nameOnly);
     EXPECT_EQ(sections.sections, opened.sections);
     EXPECT_EQ(sections.utf8, opened.utf8);
 
@@ -70,7 +72,7 @@ TEST_P(ParseSectionsTest, EachListingMatchesTheReadingForItsCaption)
         QFile one(path);
         ASSERT_TRUE(one.open(QIODevice::ReadOnly));
         // A reading for "#" appends that section's rows to the listing it is given.
-        const ParsedTable single = TableParser::Parse(one, path, caption, nameOnly);
+        const ParsedTable single = Engine::ParseTable(one, path, caption, nameOnly);
         EXPECT_EQ(dump(sections.listings.value(caption)), dump(single.listing))
             << "caption \"" << caption.toStdString() << '"';
         EXPECT_EQ(sections.listings.value(caption).column(0).widthTwips, 2000);

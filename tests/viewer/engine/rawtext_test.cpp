@@ -1,6 +1,6 @@
 // RawText: line splitting, encoding detection and failures of the raw view's text.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tableloader.h"
 
@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 

@@ -1,7 +1,7 @@
 // RecordLine: the raw line of a listed record agrees with the loader's records, across
 // repeated section blocks, end headers, header comments and every kind of line end.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/recordlines.h"
@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 
@@ -57,7 +59,7 @@ TEST(RecordLine, FindsTheNameLineOfEachListedRecord)
         SCOPED_TRACE(c.section.toStdString());
         // The loader lists the same records, in the same order.
         HeadlessTableWindow window;
-        TableLoader::LoadFile(window, path, c.section);
+        Engine::LoadFile(window, path, c.section);
         const TableListModel &model = window.listModel();
         ASSERT_EQ(model.totalRowCount(), static_cast<int>(c.lines.size()));
         for (int record = 0; record < model.totalRowCount(); ++record) {

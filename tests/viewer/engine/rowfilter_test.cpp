@@ -1,7 +1,7 @@
 // The find bar's filter: matching without regard to case, and TableListModel narrowing its
 // display rows while keeping the sort order.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/rowfilter.h"
 #include "viewer/engine/tablemodel.h"
 
@@ -9,6 +9,8 @@
 #include <QPersistentModelIndex>
 #include <QStringList>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 
@@ -59,8 +61,7 @@ TEST(RowFilter, NeedleMatchesWithoutRegardToCase)
     for (const auto &c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.needle).toStdString() + " in " +
                      QString::fromUtf16(c.haystack).toStdString());
-        EXPECT_EQ(RowFilter::Needle(QStringView(c.needle)).foundIn(QStringView(c.haystack)),
-                  c.found);
+        EXPECT_EQ(Engine::Needle(QStringView(c.needle)).foundIn(QStringView(c.haystack)), c.found);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <vector>
 
+using namespace Engine;
+
 namespace {
 
 TEST(TableCheck, FindsEveryRepeatedRecordNameInABigSection)
@@ -38,7 +40,7 @@ TEST(TableCheck, FindsEveryRepeatedRecordNameInABigSection)
     expected.push_back(2 + Records + 3);
 
     std::vector<qint64> found;
-    for (const TableProblem &p : TableCheck::CheckBytes(text)) {
+    for (const TableProblem &p : Engine::CheckTableBytes(text)) {
         EXPECT_EQ(p.kind, TableProblem::Kind::DuplicateName) << p.message.toStdString();
         EXPECT_EQ(p.section, QStringLiteral("Big"));
         found.push_back(p.line);
@@ -49,9 +51,9 @@ TEST(TableCheck, FindsEveryRepeatedRecordNameInABigSection)
 
 TEST(TableCheck, EmptyAndMarkOnlyFilesHaveNoProblems)
 {
-    EXPECT_TRUE(TableCheck::CheckBytes(QByteArrayView()).empty());
-    EXPECT_TRUE(TableCheck::CheckBytes("\xEF\xBB\xBF").empty());
-    EXPECT_TRUE(TableCheck::CheckBytes("\r\n\n\r").empty());
+    EXPECT_TRUE(Engine::CheckTableBytes(QByteArrayView()).empty());
+    EXPECT_TRUE(Engine::CheckTableBytes("\xEF\xBB\xBF").empty());
+    EXPECT_TRUE(Engine::CheckTableBytes("\r\n\n\r").empty());
 }
 
 } // namespace

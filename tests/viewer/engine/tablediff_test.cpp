@@ -1,13 +1,15 @@
 // Comparing two table files: record matching and the order of the differences, values
 // compared before formatting, which sections are compared, and files that cannot be read.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/tablediff.h"
 #include "viewer/engine/tableloader.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 
@@ -52,8 +54,8 @@ protected:
     TableComparison compare(const QByteArray &before, const QByteArray &after,
                             const std::optional<QString> &only = std::nullopt)
     {
-        return TableDiff::CompareFiles(write(QStringLiteral("old.tbl"), before),
-                                       write(QStringLiteral("new.tbl"), after), only);
+        return Engine::CompareFiles(write(QStringLiteral("old.tbl"), before),
+                                    write(QStringLiteral("new.tbl"), after), only);
     }
 
     QTemporaryDir m_dir;
@@ -170,7 +172,7 @@ TEST_F(TableDiffTest, AFileThatCannotBeReadIsNamed)
     for (const auto &[before, after] : {std::pair{missing, present}, std::pair{present, missing},
                                         std::pair{present, m_dir.path()}}) {
         try {
-            TableDiff::CompareFiles(before, after);
+            Engine::CompareFiles(before, after);
             ADD_FAILURE() << "no error for " << before.toStdString() << " " << after.toStdString();
         } catch (const LoadError &error) {
             EXPECT_EQ(error.fileName(), before == present ? after : before);

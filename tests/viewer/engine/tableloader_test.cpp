@@ -1,7 +1,7 @@
 // LoadFile against a headless window: the window's end state in each mode, the "##"
 // section in the open mode, large files read in pieces, and failures that change nothing.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/tableloader.h"
 
@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 
@@ -61,7 +63,7 @@ TEST_F(TableLoaderTest, OpeningBuildsTabsAndShowsTheRawText)
 {
     const QString path = write(QStringLiteral("ships.tbl"), Ships);
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
 
     EXPECT_EQ(window.tabs(),
               (QStringList{Unparsed, QStringLiteral("Ships"), QStringLiteral("Cargo")}));
@@ -83,7 +85,7 @@ TEST_F(TableLoaderTest, ASectionTabListsItsRecordsFromTheFileAsItIsNow)
 {
     const QString path = write(QStringLiteral("ships.tbl"), Ships);
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
     window.clickTab(QStringLiteral("Ships"));
 
     const TableListModel &model = window.listModel();
@@ -116,9 +118,9 @@ TEST_F(TableLoaderTest, ASectionNamedHashJoinsTheListLeftFromBeforeWhenOpening)
         write(QStringLiteral("hash.tbl"), "#Ships\r\n$Name: Kestrel\r\n$Mass: 1.5\r\n"
                                           "##\r\n$Name: Extra\r\n$Mass: 2.125\r\n$Crew: 4\r\n");
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
     window.clickTab(QStringLiteral("Ships"));
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
 
     const TableListModel &model = window.listModel();
     EXPECT_EQ(window.tabs(), (QStringList{Unparsed, QStringLiteral("Ships"), QStringLiteral("#")}));
@@ -146,9 +148,9 @@ TEST_F(TableLoaderTest, TheSelectedDisplayRowNamesItsRecordAfterALoad)
                                                         "$Name: a\r\n");
     SelectingWindow window;
     window.clickColumn(0);
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
     EXPECT_EQ(window.statusPanel(2), QString()); // the list is hidden
-    TableLoader::LoadFile(window, path, QStringLiteral("S"));
+    Engine::LoadFile(window, path, QStringLiteral("S"));
     EXPECT_EQ(window.statusPanel(2), QStringLiteral("b")); // display row 1 of a, b, c
 }
 
@@ -160,7 +162,7 @@ TEST_F(TableLoaderTest, AFileThatCannotBeReadChangesNothing)
     const bool lockedReadable = QFile(locked).open(QIODevice::ReadOnly); // root reads anyway
 
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
     window.clickTab(QStringLiteral("Ships"));
     window.setStatusPanel(2, QStringLiteral("Kestrel"));
 
@@ -179,7 +181,7 @@ TEST_F(TableLoaderTest, AFileThatCannotBeReadChangesNothing)
         for (const QString &caption : {QStringLiteral("#"), QStringLiteral("Ships")}) {
             SCOPED_TRACE((f.path + u' ' + caption).toStdString());
             try {
-                TableLoader::LoadFile(window, f.path, caption);
+                Engine::LoadFile(window, f.path, caption);
                 ADD_FAILURE() << "no error";
             } catch (const LoadError &error) {
                 EXPECT_EQ(error.reason(), f.reason);
@@ -216,7 +218,7 @@ TEST_F(TableLoaderTest, LargeFilesAreReadInPiecesWithoutLosingLines)
     const QString path = write(QStringLiteral("big.tbl"), text);
 
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("Big"));
+    Engine::LoadFile(window, path, QStringLiteral("Big"));
     const TableListModel &model = window.listModel();
     ASSERT_EQ(model.rowCount(), Records + 2);
     EXPECT_EQ(model.cellText(0, 0), QStringLiteral("Caf\u00c3\u00a9"));
@@ -255,7 +257,7 @@ TEST_F(TableLoaderTest, HeadersAreFoundWhereverThePiecesOfTheFileEnd)
     ASSERT_EQ(text.indexOf("#y"), 3 * Piece - 3);
 
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("#"));
+    Engine::LoadFile(window, path, QStringLiteral("#"));
     EXPECT_EQ(window.tabs(),
               (QStringList{Unparsed, QStringLiteral("Filler"), QStringLiteral("Wanted"),
                            QStringLiteral("Filler"), QStringLiteral("Wanted"),
@@ -282,7 +284,7 @@ TEST_F(TableLoaderTest, ManyFieldsInAnyOrderLandInTheirColumns)
     }
     const QString path = write(QStringLiteral("wide.tbl"), text);
     HeadlessTableWindow window;
-    TableLoader::LoadFile(window, path, QStringLiteral("Wide"));
+    Engine::LoadFile(window, path, QStringLiteral("Wide"));
     const TableListModel &model = window.listModel();
     ASSERT_EQ(model.rowCount(), Records);
     ASSERT_EQ(model.columnCount(), Fields + 1);

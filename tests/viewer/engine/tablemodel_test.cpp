@@ -1,6 +1,6 @@
 // TableListModel: the list as shown, its sort order and its behaviour as an item model.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "vexa32/strings.h"
 #include "viewer/engine/tablemodel.h"
 
@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
+
+using namespace Engine;
 
 namespace {
 

@@ -1,12 +1,14 @@
 // The table parser reading a listed section on two threads: the result is the same as
 // reading it on one, wherever the file is split.
 
-#include "qstring_printer.h"
+#include "tests/viewer/engine/qstring_printer.h"
 #include "viewer/engine/tableparser.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace Engine;
 
 namespace {
 
@@ -35,7 +37,7 @@ ParsedTable parse(const QString &path, const QString &caption, qsizetype paralle
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return TableParser::Parse(file, path, caption, Listing(), parallelPiece);
+    return Engine::ParseTable(file, path, caption, Listing(), parallelPiece);
 }
 
 // Field lines before the first record and before the first header, a field that lands in

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using namespace Engine;
+
 namespace {
 
 Listing sample()
@@ -27,33 +29,33 @@ TEST(TableWriter, WritesTheRowsGivenInTheirOrderInEachFormat)
     const std::vector<int> rows{1, 0};
     struct Case
     {
-        TableWriter::Format format;
+        Engine::OutputFormat format;
         const char *expected;
     };
     const Case cases[] = {
-        {TableWriter::Format::Tsv, "Name\tNote\n"
-                                   "\xc3\x84rger\tx\\ny\n"
-                                   "Lamp\ta\\tb\\\\c, \"d\"\n"},
-        {TableWriter::Format::Csv, "Name,Note\r\n"
-                                   "\xc3\x84rger,\"x\ny\"\r\n"
-                                   "Lamp,\"a\tb\\c, \"\"d\"\"\"\r\n"},
-        {TableWriter::Format::Json, "[\n"
-                                    "{\"Name\":\"\xc3\x84rger\",\"Note\":\"x\\ny\"},\n"
-                                    "{\"Name\":\"Lamp\",\"Note\":\"a\\tb\\\\c, \\\"d\\\"\"}\n"
-                                    "]\n"},
+        {Engine::OutputFormat::Tsv, "Name\tNote\n"
+                                    "\xc3\x84rger\tx\\ny\n"
+                                    "Lamp\ta\\tb\\\\c, \"d\"\n"},
+        {Engine::OutputFormat::Csv, "Name,Note\r\n"
+                                    "\xc3\x84rger,\"x\ny\"\r\n"
+                                    "Lamp,\"a\tb\\c, \"\"d\"\"\"\r\n"},
+        {Engine::OutputFormat::Json, "[\n"
+                                     "{\"Name\":\"\xc3\x84rger\",\"Note\":\"x\\ny\"},\n"
+                                     "{\"Name\":\"Lamp\",\"Note\":\"a\\tb\\\\c, \\\"d\\\"\"}\n"
+                                     "]\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.expected);
         QByteArray bytes;
         Utf8Output out(SinkTo(bytes));
-        TableWriter::WriteList(listing, rows, c.format, out);
+        Engine::WriteList(listing, rows, c.format, out);
         ASSERT_TRUE(out.flush());
         EXPECT_EQ(bytes.toStdString(), std::string(c.expected));
     }
 
     QByteArray none;
     Utf8Output out(SinkTo(none));
-    TableWriter::WriteList(listing, {}, TableWriter::Format::Json, out);
+    Engine::WriteList(listing, {}, Engine::OutputFormat::Json, out);
     out.flush();
     EXPECT_EQ(none, "[]\n");
 }
@@ -63,16 +65,16 @@ TEST(TableWriter, RowsWrittenInPiecesMatchOneCall)
     const Listing listing = sample();
     const std::vector<int> rows{2, 0, 1};
     for (const auto format :
-         {TableWriter::Format::Tsv, TableWriter::Format::Csv, TableWriter::Format::Json}) {
+         {Engine::OutputFormat::Tsv, Engine::OutputFormat::Csv, Engine::OutputFormat::Json}) {
         QByteArray whole;
         QByteArray pieces;
         {
             Utf8Output out(SinkTo(whole));
-            TableWriter::WriteList(listing, rows, format, out);
+            Engine::WriteList(listing, rows, format, out);
         }
         {
             Utf8Output out(SinkTo(pieces));
-            TableWriter::ListWriter writer(listing, format, out);
+            Engine::ListWriter writer(listing, format, out);
             writer.rows(std::span(rows).first(1));
             writer.rows({});
             writer.rows(std::span(rows).subspan(1));
