@@ -1,12 +1,11 @@
 #include "viewer/engine/listing.h"
 
 #include "viewer/engine/numeric.h"
+#include "viewer/engine/twothreads.h"
 
 #include <algorithm>
-#include <exception>
 #include <limits>
 #include <stdexcept>
-#include <thread>
 
 namespace Engine {
 
@@ -128,25 +127,15 @@ void Listing::formatColumns()
             formatColumn(c);
         return;
     }
-    std::exception_ptr failure;
-    std::thread second([&] {
-        try {
+    RunOnTwoThreads(
+        [&] {
+            for (std::size_t i = 0; i < todo.size(); i += 2)
+                formatColumn(todo[i]);
+        },
+        [&] {
             for (std::size_t i = 1; i < todo.size(); i += 2)
                 formatColumn(todo[i]);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    try {
-        for (std::size_t i = 0; i < todo.size(); i += 2)
-            formatColumn(todo[i]);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (failure)
-        std::rethrow_exception(failure);
+        });
 }
 
 void Listing::formatColumn(std::size_t c)

@@ -5,16 +5,15 @@
 #include "viewer/engine/tablefile.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tabletext.h"
+#include "viewer/engine/twothreads.h"
 
 #include <QHash>
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
-#include <exception>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace Engine {
@@ -552,27 +551,17 @@ bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool che
         inSection = handler.listsSectionOf(QByteArrayView(data + header + 1, end - header - 1));
     }
     LineHandler part(caption, utf8, inSection);
-    std::exception_ptr failure;
+    bool firstValid = true;
     bool secondValid = true;
-    std::thread second([&] {
-        try {
+    RunOnTwoThreads(
+        [&] {
+            readRegion(handler, data, from, split, false);
+            firstValid = valid(from, split);
+        },
+        [&] {
             readRegion(part, data, split, to, last);
             secondValid = valid(split, to);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
-    bool firstValid = true;
-    try {
-        readRegion(handler, data, from, split, false);
-        firstValid = valid(from, split);
-    } catch (...) {
-        second.join();
-        throw;
-    }
-    second.join();
-    if (failure)
-        std::rethrow_exception(failure);
+        });
     handler.absorb(std::move(part));
     return firstValid && secondValid;
 }
