@@ -110,6 +110,18 @@ Setting RecentFile(int index)
             {}};
 }
 
+Setting AutoReload()
+{
+    return {Setting::Folder::Module, ProgramFile, QStringLiteral("Options"),
+            QStringLiteral("AutoReload"), QStringLiteral("1")};
+}
+
+Setting ProblemsPanel()
+{
+    return {Setting::Folder::Module, ProgramFile, QStringLiteral("Options"),
+            QStringLiteral("ProblemsPanel"), QStringLiteral("0")};
+}
+
 } // namespace Settings
 
 } // namespace Vexa32

@@ -66,6 +66,12 @@ Setting AssociateFileTypes();
 // rowlns32.ini [Recent] File1 (newest) to File5: the recently opened table files.
 inline constexpr int RecentFileCount = 5;
 Setting RecentFile(int index); // index from 0
+// rowlns32.ini [Options] AutoReload: whether a change of the open file on disk reloads it
+// ("1", the default, or "0").
+Setting AutoReload();
+// rowlns32.ini [Options] ProblemsPanel: whether View > Problems is shown ("1" or "0", the
+// default).
+Setting ProblemsPanel();
 
 } // namespace Settings
 

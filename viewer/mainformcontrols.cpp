@@ -4,6 +4,7 @@
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findbar.h"
 #include "viewer/mainformtexts.h"
+#include "viewer/problemspanel.h"
 #include "viewer/rawtextview.h"
 #include "viewer/tabstrip.h"
 #include "viewer/toolbaricons.h"
@@ -189,6 +190,10 @@ void BuildMainFormControls(QMainWindow &window, TableListModel &model, MainFormC
     // The find bar, hidden until Ctrl+F.
     ui.findBar = new FindBar(ui.Frame1);
     ui.findBar->hide();
+
+    // The problems panel, hidden until View > Problems.
+    ui.problems = new ProblemsPanel(ui.client);
+    ui.problems->hide();
 
     NameForAssistiveTools(ui);
 }

@@ -19,6 +19,7 @@ class QTabBar;
 class QTableView;
 class QToolBar;
 class QWidget;
+class ProblemsPanel;
 class RawTextView;
 class RecentFilesMenu;
 namespace Engine {
@@ -39,6 +40,7 @@ struct MainFormControls
     RawTextView *RichTextBox1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     std::array<QLabel *, 3> panels{};
+    ProblemsPanel *problems = nullptr; // below the tab strip while shown
 
     QMenu *MenuFile = nullptr;
     QAction *MenuFileOpen = nullptr;
@@ -56,6 +58,8 @@ struct MainFormControls
     QMenu *MenuView = nullptr;
     QAction *MenuViewNextTab = nullptr;
     QAction *MenuViewPreviousTab = nullptr;
+    QAction *MenuViewReload = nullptr;
+    QAction *MenuViewProblems = nullptr; // checked while the problems panel is shown
 
     QMenu *MenuHelp = nullptr;
     QAction *MenuHelpTutorial = nullptr;
@@ -71,6 +75,8 @@ constexpr int ClientHeight = 9210;
 constexpr int NameColumnWidth = 2000;
 constexpr int ToolbarButtonWidth = 1245;
 constexpr int ToolbarButtonHeight = 420;
+// The problems panel's height, taken from the bottom of the window while it is shown.
+constexpr int ProblemsPanelHeight = 1950;
 } // namespace MainFormDesign
 
 // Tahoma 8.25 pt: the font of the window and of its tab strip, list and status bar.

@@ -5,6 +5,7 @@
 #include "vexa32/trystep.h"
 #include "viewer/findbar.h"
 #include "viewer/mainformcontrols.h"
+#include "viewer/problemspanel.h"
 #include "viewer/rawtextview.h"
 
 #include <QFrame>
@@ -12,6 +13,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 
@@ -66,6 +68,25 @@ void PlaceFindBar(const MainFormControls &ui)
     }
 }
 
+// The problems panel, while shown, in the room the layout left at the bottom of the client
+// area, lined up with the tab strip above it.
+int ProblemsPanelPixels(const MainFormControls &ui)
+{
+    return ui.problems->isHidden() ? 0
+                                   : Vexa32::TwipsToPixelsY(MainFormDesign::ProblemsPanelHeight);
+}
+
+void PlaceProblemsPanel(const MainFormControls &ui)
+{
+    const int height = ProblemsPanelPixels(ui);
+    if (height > 0) {
+        const QRect tabs = ui.TabStrip1->geometry();
+        const int client = ui.client->height();
+        ui.problems->setGeometry(tabs.x(), std::max(0, client - height), tabs.width(),
+                                 std::min(height, client));
+    }
+}
+
 } // namespace
 
 void LayOutMainForm(const MainFormControls &ui, QSize outer, int toolbarWidth, bool fileLoaded)
@@ -76,7 +97,7 @@ void LayOutMainForm(const MainFormControls &ui, QSize outer, int toolbarWidth, b
     TryStep([&] { ui.Toolbar2->resize(toolbarWidth, ui.Toolbar2->height()); });
 
     const double outerWidth = PixelsToTwipsX(outer.width());
-    const double outerHeight = PixelsToTwipsY(outer.height());
+    const double outerHeight = PixelsToTwipsY(outer.height() - ProblemsPanelPixels(ui));
     TryStep([&] { SetWidthTwips(ui.TabStrip1, outerWidth - 240); });
     TryStep([&] { SetHeightTwips(ui.TabStrip1, outerHeight - 1540); });
     TryStep([&] { SetWidthTwips(ui.Frame1, WidthTwips(ui.TabStrip1) - 240); });
@@ -87,4 +108,5 @@ void LayOutMainForm(const MainFormControls &ui, QSize outer, int toolbarWidth, b
     TryStep([&] { CopyPlacement(ui.ListView1, ui.RichTextBox1); });
     TryStep([&] { SetControlEnabled(ui.TabStrip1, fileLoaded); });
     TryStep([&] { PlaceFindBar(ui); });
+    TryStep([&] { PlaceProblemsPanel(ui); });
 }

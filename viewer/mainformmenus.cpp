@@ -65,6 +65,10 @@ void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui)
     ui.MenuViewPreviousTab->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_PageUp),
                                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
                                           QKeySequence(Qt::CTRL | Qt::Key_Backtab)});
+    AddSeparator(ui.MenuView, "MenuViewBlank1");
+    ui.MenuViewReload = AddItem(ui.MenuView, "&Reload", "MenuViewReload", QKeySequence(Qt::Key_F5));
+    ui.MenuViewProblems = AddItem(ui.MenuView, "Pro&blems", "MenuViewProblems");
+    ui.MenuViewProblems->setCheckable(true);
 
     ui.MenuHelp = AddMenu(bar, "&Help", "MenuHelp");
     ui.MenuHelpTutorial = AddItem(ui.MenuHelp, "ZORATH KIT Quick Start Tutorial",
@@ -77,7 +81,7 @@ void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui)
 void EnableFileCommands(const MainFormControls &ui, bool fileLoaded)
 {
     for (QAction *item : {ui.MenuEditFind, ui.MenuEditFindNext, ui.MenuEditCopy, ui.MenuEditShowRaw,
-                          ui.MenuViewNextTab, ui.MenuViewPreviousTab}) {
+                          ui.MenuViewNextTab, ui.MenuViewPreviousTab, ui.MenuViewReload}) {
         item->setEnabled(fileLoaded);
     }
 }

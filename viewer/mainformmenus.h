@@ -8,6 +8,6 @@ struct MainFormControls;
 
 void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui);
 
-// Finding, copying and switching sections need a loaded file: their items are enabled only
-// while one is.
+// Finding, copying, switching sections and reloading need a loaded file: their items are
+// enabled only while one is.
 void EnableFileCommands(const MainFormControls &ui, bool fileLoaded);

@@ -12,12 +12,15 @@ OptionsDialog::OptionsDialog(QWidget *parent) : QDialog(parent)
         QStringLiteral("Use Korvax Manager ROWLENS32 as the default application for *.TBL files"),
         this);
     m_associate->setObjectName(QStringLiteral("AssociateFileTypes"));
+    m_autoReload = new QCheckBox(QStringLiteral("&Reload the file when it changes on disk"), this);
+    m_autoReload->setObjectName(QStringLiteral("AutoReload"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->setObjectName(QStringLiteral("OptionsButtons"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_associate);
+    layout->addWidget(m_autoReload);
     layout->addWidget(buttons);
 }
 
@@ -29,4 +32,14 @@ bool OptionsDialog::associateFileTypes() const
 void OptionsDialog::setAssociateFileTypes(bool associate)
 {
     m_associate->setChecked(associate);
+}
+
+bool OptionsDialog::autoReload() const
+{
+    return m_autoReload->isChecked();
+}
+
+void OptionsDialog::setAutoReload(bool reload)
+{
+    m_autoReload->setChecked(reload);
 }

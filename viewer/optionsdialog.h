@@ -1,6 +1,7 @@
 #pragma once
-// OptionsDialog: the File menu's options, one check box for the *.TBL association. It only
-// shows and returns the choice; the window reads and stores the setting.
+// OptionsDialog: the File menu's options, check boxes for the *.TBL association and for the
+// automatic reload of the open file. It only shows and returns the choices; the window
+// reads and stores the settings.
 
 #include <QDialog>
 
@@ -14,7 +15,10 @@ public:
 
     bool associateFileTypes() const;
     void setAssociateFileTypes(bool associate);
+    bool autoReload() const;
+    void setAutoReload(bool reload);
 
 private:
     QCheckBox *m_associate = nullptr;
+    QCheckBox *m_autoReload = nullptr;
 };

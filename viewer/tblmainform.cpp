@@ -17,6 +17,7 @@
 #include "viewer/mainformtexts.h"
 #include "viewer/rawtextview.h"
 #include "viewer/recentfilesmenu.h"
+#include "viewer/reloadcontroller.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -109,6 +110,7 @@ void TBLMainForm::connectControls()
     // Panel 2 names no record that the narrowed list no longer shows.
     connect(m_find.get(), &FindController::selectedRecordHidden, this,
             [this] { setStatusPanel(2, QString()); });
+    connectReload();
 }
 
 void TBLMainForm::Form_Load()
@@ -154,14 +156,17 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
     const bool wasLoading = m_loading;
     m_loading = true;
     try {
-        if (caption == Engine::OpenCaption) {
+        // A reload shows the same file again: the widths the user set stay.
+        const bool opening = caption == Engine::OpenCaption && !m_reload->reloading();
+        if (opening) {
             m_columnWidths.clear();
         }
         Engine::LoadFile(*this, fname, caption);
         m_shownTab = m_ui->TabStrip1->currentIndex();
-        if (caption == Engine::OpenCaption) {
+        if (opening) {
             m_ui->recentFiles->note(fname);
         }
+        fileLoaded(fname);
     } catch (...) {
         m_loading = wasLoading;
         setListReportView(true);

@@ -2,12 +2,15 @@
 // TBLMainForm: the program's main window. It shows a table file through the window
 // operations of TableWindow (filled by Engine::LoadFile) and owns the commands around
 // it: the open dialog, the toolbar, the recent files, Options, Exit, the Help commands, the
-// find bar, copying rows, the twips layout and the stored window position.
+// find bar, copying rows, the live reload, the problems panel, the twips layout and the
+// stored window position.
 //
 // The window is put together from parts, each in its own file: the widgets
 // (mainformcontrols.h) and the menus (mainformmenus.h) it builds, the layout
-// (mainformlayout.h), the find bar's behaviour (findcontroller.h) and the recent files
-// (recentfilesmenu.h). The handlers below are the window's own and delegate to those parts.
+// (mainformlayout.h), the find bar's behaviour (findcontroller.h), the recent files
+// (recentfilesmenu.h), the reload of the file on show (reloadcontroller.h) and the list of
+// its problems (problemspanel.h). The handlers below are the window's own and delegate to those
+// parts.
 //
 // The window owns all its controls and its TableListModel. Constructing it builds the
 // controls and runs Form_Load (restores the position stored under "ROWLENS32"); closing it
@@ -29,6 +32,8 @@
 #include <optional>
 
 class FindController;
+class ProblemsPanel;
+class ReloadController;
 struct MainFormControls;
 
 class TBLMainForm : public QMainWindow, public Engine::TableWindow
@@ -57,6 +62,11 @@ public:
     // with its box checked. The start-up installs it (the association code lives there);
     // without one the dialog only stores the choice.
     void setFileTypeAssociation(std::function<void()> associate);
+
+    // The live reload and the problems panel (tblmainform_reload.cpp).
+    void MenuViewReload_Click();       // F5: reads the file again, keeping the view
+    void MenuViewProblems_Click();     // shows or hides the problems panel
+    void ShowProblemLine(qint64 line); // the raw text with that line (from 1) selected
 
     // Handlers of the window's events and commands.
     void Form_Load();
@@ -117,8 +127,13 @@ private:
     QString shownSection() const; // the caption of the selected tab's section
     void openFromOutside(const QString &path);
     void showCurrentRecordInRawText();
+    void connectReload();
+    void fileLoaded(const QString &fname); // after every successful load
+    void updateStatusNote();
 
     std::unique_ptr<MainFormControls> m_ui; // pointers to the widgets, which the window owns
+    // A child of the window (found by its name), destroyed before the widgets it points at.
+    std::unique_ptr<ReloadController> m_reload;
     Engine::TableListModel *m_model = nullptr;
     // Watches the list and the raw pane. Owned here, not by the window, so that it is gone
     // before the window's children are destroyed (their last events find no filter).

@@ -9,6 +9,7 @@
 #include "viewer/mainformtexts.h"
 #include "viewer/optionsdialog.h"
 #include "viewer/recentfilesmenu.h"
+#include "viewer/reloadcontroller.h"
 #include "viewer/tblmainform.h"
 
 #include <QDragEnterEvent>
@@ -129,11 +130,15 @@ void TBLMainForm::dropEvent(QDropEvent *event)
 void TBLMainForm::MenuFileOptions_Click()
 {
     const Vexa32::Setting choice = Vexa32::Settings::AssociateFileTypes();
+    const Vexa32::Setting autoReload = Vexa32::Settings::AutoReload();
     OptionsDialog dialog(this);
     dialog.setAssociateFileTypes(choice.readFlag().value_or(false));
+    dialog.setAutoReload(autoReload.readFlag().value_or(true));
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
+    autoReload.writeFlag(dialog.autoReload());
+    m_reload->setAutoReload(dialog.autoReload());
     const bool associate = dialog.associateFileTypes();
     choice.writeFlag(associate);
     if (associate && m_associate) {

@@ -1,6 +1,7 @@
 #include "tests/support/mainformtest.h"
 
 #include "vexa32/globals.h"
+#include "vexa32/settings.h"
 #include "vexa32/suitetools.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/tblmainform.h"
@@ -63,6 +64,7 @@ void MainFormTest::initTestCase()
     Vexa32::pfad_main = QStringLiteral("C:\\KORVAX\\ROWLNS32\\");
     m_tables = m_drive.onDrive(QStringLiteral("tables/"));
     m_ships = writeTable(QStringLiteral("ships.tbl"));
+    Vexa32::Settings::AutoReload().writeFlag(false);
     m_window = std::make_unique<TBLMainForm>();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

@@ -4,6 +4,9 @@
 // folder C:\KORVAX\ROWLNS32\ and a folder for table files, and is shown and active before
 // the first test. Before each test the settings are reset (rowlns32.ini and vexa.ini are
 // removed, the tools library has its usual name) and ships.tbl is written afresh.
+//
+// The window is built with its automatic reload off: a reload started by the rewritten
+// ships.tbl would land in the middle of the next test. Tests of the reload turn it on.
 
 #include "tests/support/tempdrive.h"
 
@@ -36,8 +39,11 @@ protected:
     // The first column of the list's rows, as shown.
     QStringList names() const;
 
-private Q_SLOTS:
+protected Q_SLOTS:
+    // A test class that needs more before its first test calls this from its own.
     void initTestCase();
+
+private Q_SLOTS:
     void init();
     void cleanupTestCase();
 
