@@ -28,7 +28,8 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
 
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("FindStatus"));
-    m_status->setAccessibleName(QStringLiteral("Find result"));
+    // Named by its text, so that readers hear each result.
+    m_status->setAccessibleDescription(QStringLiteral("Find result"));
     m_status->setTextFormat(Qt::PlainText);
 
     m_close = new QToolButton(this);

@@ -1,8 +1,10 @@
 #include "viewer/mainformcontrols.h"
 
 #include "vexa32/gui/screen.h"
+#include "viewer/contrast.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findbar.h"
+#include "viewer/focusrules.h"
 #include "viewer/mainformtexts.h"
 #include "viewer/problemspanel.h"
 #include "viewer/rawtextview.h"
@@ -137,9 +139,10 @@ void NameForAssistiveTools(MainFormControls &ui)
     ui.Text1->setAccessibleName(QStringLiteral("No file loaded"));
     ui.Toolbar1->setAccessibleName(QStringLiteral("Toolbar"));
     ui.StatusBar1->setAccessibleName(QStringLiteral("Status bar"));
-    const char *panelNames[] = {"Status", "Selected record", "Status panel 3"};
+    // A panel's accessible name is its text, so that readers hear each change of it.
+    const char *panelRoles[] = {"Status", "Selected record", "Status panel 3"};
     for (std::size_t i = 0; i < ui.panels.size(); ++i) {
-        ui.panels[i]->setAccessibleName(QLatin1String(panelNames[i]));
+        ui.panels[i]->setAccessibleDescription(QLatin1String(panelRoles[i]));
     }
 }
 
@@ -196,4 +199,7 @@ void BuildMainFormControls(QMainWindow &window, TableListModel &model, MainFormC
     ui.problems->hide();
 
     NameForAssistiveTools(ui);
+    InstallReadableContrast(ui.Text1);
+    new FocusRules(&window, qobject_cast<TabStrip *>(ui.TabStrip1), ui.ListView1, ui.RichTextBox1,
+                   ui.Toolbar1->widgetForAction(ui.Toolbar1Open));
 }

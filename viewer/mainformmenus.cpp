@@ -1,7 +1,9 @@
 #include "viewer/mainformmenus.h"
 
 #include "viewer/mainformcontrols.h"
+#include "viewer/menuhiddenitems.h"
 #include "viewer/recentfilesmenu.h"
+#include "viewer/sortcommand.h"
 
 #include <QAction>
 #include <QMenu>
@@ -55,7 +57,11 @@ void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui)
         AddItem(ui.MenuEdit, "Find &next", "MenuEditFindNext", QKeySequence(Qt::Key_F3));
     ui.MenuEditCopy =
         AddItem(ui.MenuEdit, "&Copy", "MenuEditCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
-    ui.MenuEditShowRaw = AddItem(ui.MenuEdit, "Show record in &raw text\tEnter", "MenuEditShowRaw");
+    ui.MenuEditShowRaw = AddItem(ui.MenuEdit, "Show record in &raw text", "MenuEditShowRaw");
+    // The menu shows the list's Enter key; as a shortcut it stays inside the menu (which
+    // keeps Enter for itself), so Enter elsewhere is not taken from the find bar.
+    ui.MenuEditShowRaw->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
+    ui.MenuEditShowRaw->setShortcutContext(Qt::WidgetShortcut);
 
     ui.MenuView = AddMenu(bar, "&View", "MenuView");
     ui.MenuViewNextTab = AddItem(ui.MenuView, "&Next section", "MenuViewNextTab");
@@ -76,6 +82,14 @@ void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui)
     ui.MenuHelpBlank1 = AddSeparator(ui.MenuHelp, "MenuHelpBlank1");
     ui.MenuHelpKMVC = AddItem(ui.MenuHelp, "Check for new version", "MenuHelpKMVC");
     ui.MenuHelpAbout = AddItem(ui.MenuHelp, "About", "MenuHelpAbout");
+}
+
+void AddListCommands(QMenuBar &bar, MainFormControls &ui)
+{
+    new SortCommand(ui.MenuView, ui.ListView1);
+    for (QMenu *menu : bar.findChildren<QMenu *>()) {
+        KeepHiddenItemsOut(menu);
+    }
 }
 
 void EnableFileCommands(const MainFormControls &ui, bool fileLoaded)

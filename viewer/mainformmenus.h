@@ -8,6 +8,10 @@ struct MainFormControls;
 
 void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui);
 
+// The items that act on the record list (View > Sort by column...), added once the list
+// exists; then every menu keeps its hidden items out of what readers list.
+void AddListCommands(QMenuBar &bar, MainFormControls &ui);
+
 // Finding, copying, switching sections and reloading need a loaded file: their items are
 // enabled only while one is.
 void EnableFileCommands(const MainFormControls &ui, bool fileLoaded);

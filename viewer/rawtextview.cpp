@@ -1,6 +1,8 @@
 #include "viewer/rawtextview.h"
 
+#include "viewer/accessibleinterfaces.h"
 #include "viewer/engine/tabletext.h"
+#include "viewer/rawtextaccessible.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,6 +40,7 @@ QFont RawFont()
 
 RawTextView::RawTextView(QWidget *parent) : QAbstractScrollArea(parent)
 {
+    InstallAccessibleInterfaces();
     setFont(RawFont());
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -50,7 +53,9 @@ RawTextView::RawTextView(QWidget *parent) : QAbstractScrollArea(parent)
 
 void RawTextView::setRawText(RawText text)
 {
+    const QString oldText = RawTextAccessibility::EventText(this);
     m_text = std::move(text);
+    m_offsets.clear();
     m_longestLine = 0;
     // The longest line by bytes: cheap for millions of lines, and an upper bound of its
     // characters; the scroll range only needs to be wide enough.
@@ -67,6 +72,7 @@ void RawTextView::setRawText(RawText text)
     horizontalScrollBar()->setValue(0);
     updateScrollBars();
     viewport()->update();
+    RawTextAccessibility::TextReplaced(this, oldText);
 }
 
 void RawTextView::clear()
@@ -166,6 +172,50 @@ void RawTextView::paintEvent(QPaintEvent *)
         const int x = Margin + static_cast<int>(firstColumn) * width - scrollX;
         painter.drawText(x, y + ascent, visible);
     }
+    if (hasFocus()) {
+        // The focus frame: two pixels of the text colour, inside a ring of the base colour
+        // so that it stays visible over a selected line.
+        const QRect inner = viewport()->rect().adjusted(0, 0, -1, -1);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(pal.color(QPalette::Base), 1));
+        painter.drawRect(inner.adjusted(2, 2, -2, -2));
+        painter.setPen(QPen(pal.color(QPalette::Text), 1));
+        painter.drawRect(inner);
+        painter.drawRect(inner.adjusted(1, 1, -1, -1));
+    }
+}
+
+void RawTextView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void RawTextView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+const std::vector<qint64> &RawTextView::characterOffsets() const
+{
+    if (!m_offsets.empty()) {
+        return m_offsets;
+    }
+    const qsizetype lines = m_text.lineCount();
+    m_offsets.reserve(static_cast<std::size_t>(lines) + 1);
+    qint64 offset = 0;
+    for (qsizetype i = 0; i < lines; ++i) {
+        m_offsets.push_back(offset);
+        const QByteArrayView bytes = m_text.lineBytes(i);
+        // A Windows-1252 byte is one unit, so is an ASCII byte of UTF-8; other UTF-8 lines
+        // are decoded to count their units.
+        const bool ascii =
+            std::all_of(bytes.begin(), bytes.end(), [](char byte) { return (byte & 0x80) == 0; });
+        offset += (m_text.isUtf8() && !ascii ? m_text.line(i).size() : bytes.size()) + 1;
+    }
+    m_offsets.push_back(lines > 0 ? offset : 1);
+    return m_offsets;
 }
 
 QString RawTextView::VisibleColumns(QByteArrayView bytes, bool utf8, qsizetype first,
@@ -252,6 +302,7 @@ void RawTextView::selectLines(qsizetype anchor, qsizetype current)
         m_current = std::clamp<qsizetype>(current, 0, lines - 1);
     }
     viewport()->update();
+    RawTextAccessibility::SelectionChanged(this);
 }
 
 void RawTextView::selectAll()
@@ -383,8 +434,12 @@ void RawTextView::mouseMoveEvent(QMouseEvent *event)
     } else if (y >= viewport()->height()) {
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     }
-    m_current = lineAt(std::clamp(y, 0, std::max(0, viewport()->height() - 1)));
-    viewport()->update();
+    const qsizetype line = lineAt(std::clamp(y, 0, std::max(0, viewport()->height() - 1)));
+    if (line != m_current) {
+        m_current = line;
+        viewport()->update();
+        RawTextAccessibility::SelectionChanged(this);
+    }
 }
 
 void RawTextView::contextMenuEvent(QContextMenuEvent *event)

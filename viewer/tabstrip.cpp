@@ -1,5 +1,9 @@
 #include "viewer/tabstrip.h"
 
+#include "viewer/accessibleinterfaces.h"
+#include "viewer/tabstripaccessible.h"
+
+#include <QPainter>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 
@@ -7,6 +11,27 @@ TabStrip::TabStrip(QWidget *parent) : QTabBar(parent)
 {
     setDrawBase(false);
     setExpanding(false);
+    InstallAccessibleInterfaces();
+    connect(this, &QTabBar::currentChanged, this, [this](int index) {
+        TabStripAccessibility::CurrentChanged(this, m_current);
+        m_current = index;
+    });
+}
+
+void TabStrip::tabInserted(int index)
+{
+    QTabBar::tabInserted(index);
+    m_current = currentIndex();
+    TabStripAccessibility::TabsChanged(this);
+    Q_EMIT tabsRebuilt();
+}
+
+void TabStrip::tabRemoved(int index)
+{
+    QTabBar::tabRemoved(index);
+    m_current = currentIndex();
+    TabStripAccessibility::TabsChanged(this);
+    Q_EMIT tabsRebuilt();
 }
 
 void TabStrip::paintEvent(QPaintEvent *event)
@@ -29,4 +54,25 @@ void TabStrip::paintEvent(QPaintEvent *event)
         painter.drawPrimitive(QStyle::PE_FrameTabWidget, frame);
     }
     QTabBar::paintEvent(event);
+    if (hasFocus() && currentIndex() >= 0) {
+        // The focused tab gets a solid frame of the text colour, whatever the style draws.
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setBrush(Qt::NoBrush);
+        const QRect tab = tabRect(currentIndex()).adjusted(3, 3, -4, -3);
+        painter.drawRect(tab);
+        painter.drawRect(tab.adjusted(1, 1, -1, -1));
+    }
+}
+
+void TabStrip::focusInEvent(QFocusEvent *event)
+{
+    QTabBar::focusInEvent(event);
+    update();
+}
+
+void TabStrip::focusOutEvent(QFocusEvent *event)
+{
+    QTabBar::focusOutEvent(event);
+    update();
 }

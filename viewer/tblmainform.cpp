@@ -44,6 +44,7 @@ TBLMainForm::TBLMainForm(QWidget *parent)
     m_model = new TableListModel(this);
     BuildMainFormMenus(*menuBar(), *m_ui);
     BuildMainFormControls(*this, *m_model, *m_ui);
+    AddListCommands(*menuBar(), *m_ui);
     setAcceptDrops(true);
     connectControls();
     EnableFileCommands(*m_ui, false);

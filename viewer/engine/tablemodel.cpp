@@ -28,6 +28,9 @@ QVariant TableListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return cellText(index.row(), index.column());
+    case Qt::AccessibleTextRole:
+        // Readers hear the value, not the blanks that align numbers on screen.
+        return cellView(index.row(), index.column()).trimmed().toString();
     case Qt::TextAlignmentRole:
         return int(
             Qt::AlignVCenter |
