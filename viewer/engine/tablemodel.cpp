@@ -13,7 +13,7 @@ int TableListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return m_filterText.isEmpty() ? m_listing.rowCount() : static_cast<int>(m_visible.size());
+    return filtering() ? static_cast<int>(m_visible.size()) : m_listing.rowCount();
 }
 
 int TableListModel::columnCount(const QModelIndex &parent) const
@@ -59,6 +59,7 @@ void TableListModel::setListing(Listing listing)
 {
     beginResetModel();
     m_listing = std::move(listing);
+    m_rowMask.clear();
     applySort();
     applyFilter();
     endResetModel();
@@ -76,6 +77,7 @@ Listing TableListModel::takeListing()
     m_listing = Listing();
     m_order.clear();
     m_visible.clear();
+    m_rowMask.clear();
     endResetModel();
     return taken;
 }
@@ -106,7 +108,7 @@ int TableListModel::sourceRow(int displayRow) const
 {
     if (displayRow < 0 || displayRow >= rowCount())
         return -1;
-    if (!m_filterText.isEmpty())
+    if (filtering())
         return m_visible[static_cast<std::size_t>(displayRow)];
     return m_order.empty() ? displayRow : m_order[static_cast<std::size_t>(displayRow)];
 }
@@ -171,17 +173,28 @@ void TableListModel::setFilterText(const QString &text)
     endResetModel();
 }
 
+void TableListModel::setRowMask(std::vector<char> mask)
+{
+    beginResetModel();
+    m_rowMask = std::move(mask);
+    applyFilter();
+    endResetModel();
+}
+
 void TableListModel::applyFilter()
 {
     m_visible.clear();
-    if (m_filterText.isEmpty())
+    if (!filtering())
         return;
-    const std::vector<char> match = MatchingRows(m_listing, m_filterText);
+    std::vector<char> match;
+    if (!m_filterText.isEmpty())
+        match = MatchingRows(m_listing, m_filterText);
     const int rows = m_listing.rowCount();
     for (int d = 0; d < rows; ++d) {
-        const int row = m_order.empty() ? d : m_order[static_cast<std::size_t>(d)];
-        if (match[static_cast<std::size_t>(row)])
-            m_visible.push_back(row);
+        const auto row = static_cast<std::size_t>(m_order.empty() ? d : m_order[std::size_t(d)]);
+        const bool masked = !m_rowMask.empty() && (row >= m_rowMask.size() || !m_rowMask[row]);
+        if (!masked && (match.empty() || match[row]))
+            m_visible.push_back(static_cast<int>(row));
     }
 }
 

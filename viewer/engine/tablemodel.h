@@ -10,6 +10,8 @@
 // A filter text (the find bar) narrows the display rows to the records holding that text
 // in any cell, without regard to case, in the sort order; "" shows every row. Like the sort
 // state it survives setListing(). Changing it resets the model.
+// A row mask narrows the display rows further to the rows it flags (a comparison's
+// differences). It belongs to one listing: setListing() and takeListing() drop it.
 // Model columns are list columns: column 0 is "Name" (the record names).
 
 #include "viewer/engine/listing.h"
@@ -50,6 +52,11 @@ public:
     // The filter: display rows are the sorted rows whose cells contain text.
     const QString &filterText() const { return m_filterText; }
     void setFilterText(const QString &text);
+    // Only the file-order rows whose flag is set are listed, together with the filter
+    // text; an empty mask lists every row, rows beyond the mask are not listed. Resets the
+    // model.
+    void setRowMask(std::vector<char> mask);
+    bool hasRowMask() const { return !m_rowMask.empty(); }
     // Rows of the listing, listed or not (rowCount() is the number listed).
     int totalRowCount() const { return m_listing.rowCount(); }
 
@@ -64,12 +71,14 @@ private:
     void applySort();
     // Recomputes m_order and tells views that the row order changed.
     void resort();
-    // Recomputes m_visible from the filter text and m_order; emits nothing.
+    // Recomputes m_visible from the filter text, the row mask and m_order; emits nothing.
     void applyFilter();
+    bool filtering() const { return !m_filterText.isEmpty() || !m_rowMask.empty(); }
 
     Listing m_listing;
     std::vector<int> m_order;   // display row -> file-order row; empty = file order
     std::vector<int> m_visible; // with a filter: display row -> file-order row
+    std::vector<char> m_rowMask;
     QString m_filterText;
     int m_sortKey = 0;
     bool m_sorted = false;

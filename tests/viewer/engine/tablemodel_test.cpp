@@ -184,3 +184,26 @@ TEST(TableListModel, SortOrderMatchesAPlainStableSort)
 }
 
 } // namespace
+
+TEST(TableListModel, RowMaskNarrowsWithTheFilterInSortOrderAndGoesWithItsListing)
+{
+    TableListModel model;
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const QStringList names{QStringLiteral("delta"), QStringLiteral("alpha"),
+                            QStringLiteral("charlie"), QStringLiteral("bravo")};
+    model.setListing(makeListing(names));
+    model.sortByColumn(0);
+    model.setRowMask({1, 0, 1}); // bravo lies beyond the mask
+    EXPECT_EQ(shownColumn(model, 0),
+              QStringList({QStringLiteral("charlie"), QStringLiteral("delta")}));
+    EXPECT_EQ(model.sourceRow(1), 0);
+    model.setFilterText(QStringLiteral("L"));
+    EXPECT_EQ(shownColumn(model, 0),
+              QStringList({QStringLiteral("charlie"), QStringLiteral("delta")}));
+    model.setFilterText(QStringLiteral("ch"));
+    EXPECT_EQ(shownColumn(model, 0), QStringList({QStringLiteral("charlie")}));
+    model.setFilterText(QString());
+    model.setListing(makeListing(names));
+    EXPECT_FALSE(model.hasRowMask());
+    EXPECT_EQ(model.rowCount(), 4);
+}
