@@ -44,6 +44,9 @@ struct MainFormControls
 
     QMenu *MenuFile = nullptr;
     QAction *MenuFileOpen = nullptr;
+    QAction *MenuFileCompare = nullptr;      // Compare with...
+    QAction *MenuFileLeaveCompare = nullptr; // shown while comparing
+    QAction *MenuFileExport = nullptr;       // Export section...
     QAction *MenuFileOptions = nullptr;
     RecentFilesMenu *recentFiles = nullptr; // its items stand between Options and MenuBlank0
     QAction *MenuBlank0 = nullptr;
@@ -59,7 +62,8 @@ struct MainFormControls
     QAction *MenuViewNextTab = nullptr;
     QAction *MenuViewPreviousTab = nullptr;
     QAction *MenuViewReload = nullptr;
-    QAction *MenuViewProblems = nullptr; // checked while the problems panel is shown
+    QAction *MenuViewProblems = nullptr;        // checked while the problems panel is shown
+    QAction *MenuViewOnlyDifferences = nullptr; // checkable, while comparing
 
     QMenu *MenuHelp = nullptr;
     QAction *MenuHelpTutorial = nullptr;

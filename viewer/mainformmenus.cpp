@@ -45,6 +45,10 @@ void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui)
     ui.MenuFile = AddMenu(bar, "&File", "MenuFile");
     ui.MenuFileOpen =
         AddItem(ui.MenuFile, "&Open .TBL file", "MenuFileOpen", QKeySequence(Qt::CTRL | Qt::Key_O));
+    ui.MenuFileCompare = AddItem(ui.MenuFile, "Compare &with...", "MenuFileCompare");
+    ui.MenuFileLeaveCompare = AddItem(ui.MenuFile, "&Leave comparison", "MenuFileLeaveCompare");
+    ui.MenuFileLeaveCompare->setVisible(false);
+    ui.MenuFileExport = AddItem(ui.MenuFile, "&Export section...", "MenuFileExport");
     ui.MenuFileOptions = AddItem(ui.MenuFile, "O&ptions...", "MenuFileOptions");
     ui.MenuBlank0 = AddSeparator(ui.MenuFile, "MenuBlank0");
     ui.MenuFileExit = AddItem(ui.MenuFile, "E&xit", "MenuFileExit");
@@ -75,6 +79,11 @@ void BuildMainFormMenus(QMenuBar &bar, MainFormControls &ui)
     ui.MenuViewReload = AddItem(ui.MenuView, "&Reload", "MenuViewReload", QKeySequence(Qt::Key_F5));
     ui.MenuViewProblems = AddItem(ui.MenuView, "Pro&blems", "MenuViewProblems");
     ui.MenuViewProblems->setCheckable(true);
+    ui.MenuViewOnlyDifferences =
+        AddItem(ui.MenuView, "Show only &differences", "MenuViewOnlyDifferences",
+                QKeySequence(Qt::CTRL | Qt::Key_D));
+    ui.MenuViewOnlyDifferences->setCheckable(true);
+    ui.MenuViewOnlyDifferences->setEnabled(false);
 
     ui.MenuHelp = AddMenu(bar, "&Help", "MenuHelp");
     ui.MenuHelpTutorial = AddItem(ui.MenuHelp, "ZORATH KIT Quick Start Tutorial",

@@ -8,6 +8,7 @@
 #include "vexa32/gui/windowposition.h"
 #include "vexa32/modules.h"
 #include "vexa32/trystep.h"
+#include "viewer/comparemode.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findcontroller.h"
@@ -18,6 +19,7 @@
 #include "viewer/rawtextview.h"
 #include "viewer/recentfilesmenu.h"
 #include "viewer/reloadcontroller.h"
+#include "viewer/sectionexport.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -48,6 +50,13 @@ TBLMainForm::TBLMainForm(QWidget *parent)
     setAcceptDrops(true);
     connectControls();
     EnableFileCommands(*m_ui, false);
+    MainFormControls &ui = *m_ui;
+    m_compare = std::make_unique<CompareMode>(CompareMode::Parts{
+        this, ui.TabStrip1, ui.ListView1, m_model, ui.MenuFile, ui.MenuFileCompare,
+        ui.MenuFileLeaveCompare, ui.MenuViewOnlyDifferences, ui.Toolbar1});
+    m_export = std::make_unique<SectionExport>(SectionExport::Parts{
+        this, ui.ListView1, m_model, ui.MenuFile, ui.MenuFileExport,
+        [this] { return shownSection(); }, [this] { return m_compare->active(); }});
     Form_Load();
 }
 
@@ -175,6 +184,7 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
         throw;
     }
     m_loading = wasLoading;
+    m_compare->loaded(caption);
 }
 
 bool TBLMainForm::LoadFileOrReport(const QString &fname, const QString &caption)

@@ -31,10 +31,12 @@
 #include <memory>
 #include <optional>
 
+class CompareMode;
 class FindController;
 class ProblemsPanel;
 class ReloadController;
 struct MainFormControls;
+class SectionExport;
 
 class TBLMainForm : public QMainWindow, public Engine::TableWindow
 {
@@ -67,6 +69,9 @@ public:
     void MenuViewReload_Click();       // F5: reads the file again, keeping the view
     void MenuViewProblems_Click();     // shows or hides the problems panel
     void ShowProblemLine(qint64 line); // the raw text with that line (from 1) selected
+    // File > Compare with... and File > Export section..., each with its replaceable dialog.
+    CompareMode &compareMode() { return *m_compare; }
+    SectionExport &sectionExport() { return *m_export; }
 
     // Handlers of the window's events and commands.
     void Form_Load();
@@ -138,6 +143,8 @@ private:
     // Watches the list and the raw pane. Owned here, not by the window, so that it is gone
     // before the window's children are destroyed (their last events find no filter).
     std::unique_ptr<FindController> m_find;
+    std::unique_ptr<CompareMode> m_compare;
+    std::unique_ptr<SectionExport> m_export;
     QString m_currentFile;
     OpenFileDialog m_openDialog;
     std::function<void()> m_associate;

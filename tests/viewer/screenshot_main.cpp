@@ -1,19 +1,25 @@
 // Takes the picture of the main window for the documentation: a table file opened, one
 // section listed, a record selected. Run under a display server (xvfb-run):
-//   viewer_screenshot <out.png> [table file] [section]
-// Without a table file it writes and opens a small sample of its own.
+//   viewer_screenshot <out.png> [table file] [section] [other table file]
+// Without a table file it writes and opens a small sample of its own. With another table
+// file the section is shown compared with it, the tooltip of a changed cell open, and the
+// picture is taken from the screen, window frame and tooltip included.
 
 #include "vexa32/globals.h"
+#include "viewer/comparemarks.h"
+#include "viewer/comparemode.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/tblmainform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScreen>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <cstdio>
 
 using namespace Engine;
@@ -50,7 +56,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: viewer_screenshot <out.png> [table file] [section]\n");
+        std::fprintf(stderr,
+                     "usage: viewer_screenshot <out.png> [table file] [section] [other file]\n");
         return 2;
     }
     QTemporaryDir drive;
@@ -69,6 +76,7 @@ int main(int argc, char *argv[])
         file.write(SampleTable);
     }
     const QString section = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString();
+    const QString other = argc > 4 ? QString::fromLocal8Bit(argv[4]) : QString();
 
     TBLMainForm window;
     window.show();
@@ -87,6 +95,36 @@ int main(int argc, char *argv[])
         tabs->setCurrentIndex(index);
     }
     auto *list = window.findChild<QTableView *>(QStringLiteral("ListView1"));
+    if (!other.isEmpty()) {
+        if (!window.compareMode().start(QDir::cleanPath(QFileInfo(other).absoluteFilePath()))) {
+            return 1;
+        }
+        // The first changed cell's tooltip, and a frame grabbed from the screen.
+        const CompareMarks &marks = window.compareMode().marks();
+        const Engine::TableListModel &model = window.listModel();
+        QModelIndex changed;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            for (int column = 1; column < model.columnCount(); ++column) {
+                const QModelIndex index = model.index(row, column);
+                if (!changed.isValid() &&
+                    marks.comparison()->oldValue(model.sourceRow(row), column) != nullptr) {
+                    changed = index;
+                }
+            }
+        }
+        QTest::qWait(300);
+        if (changed.isValid()) {
+            const QRect cell = list->visualRect(changed);
+            QToolTip::showText(list->viewport()->mapToGlobal(cell.center()), marks.toolTip(changed),
+                               list);
+        }
+        QTest::qWait(700);
+        const QRect frame = window.frameGeometry();
+        const bool saved = window.screen()
+                               ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+                               .save(QString::fromLocal8Bit(argv[1]));
+        return saved ? 0 : 1;
+    }
     if (window.listModel().rowCount() > 2) {
         const QRect row = list->visualRect(window.listModel().index(2, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());

@@ -130,7 +130,9 @@ private Q_SLOTS:
         QVERIFY(Child<QAction>(&w, "MenuHelpBlank1")->isSeparator());
         QCOMPARE(Child<QMenu>(&w, "MenuFile")->title(), QStringLiteral("&File"));
         QCOMPARE(Child<QMenu>(&w, "MenuHelp")->title(), QStringLiteral("&Help"));
-        const QList<QAction *> buttons = Child<QToolBar>(&w, "Toolbar1")->actions();
+        // Outside a comparison the toolbar shows its one button.
+        QList<QAction *> buttons = Child<QToolBar>(&w, "Toolbar1")->actions();
+        buttons.removeIf([](const QAction *action) { return !action->isVisible(); });
         QCOMPARE(buttons.size(), 1);
         QCOMPARE(buttons.first()->text(), QStringLiteral("Open .TBL"));
         QCOMPARE(buttons.first()->data().toString(), QStringLiteral("FileOpen"));
