@@ -42,6 +42,9 @@ public:
 
     int characterCount() const override { return Clamp(offsets().back() - 1); }
 
+    // The widget's text(QAccessible::Text) stays visible beside the text interface's range.
+    using QAccessibleWidget::text;
+
     QString text(int startOffset, int endOffset) const override
     {
         const qint64 count = characterCount();
