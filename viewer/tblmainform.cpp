@@ -12,6 +12,7 @@
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findcontroller.h"
+#include "viewer/longwork.h"
 #include "viewer/mainformcontrols.h"
 #include "viewer/mainformlayout.h"
 #include "viewer/mainformmenus.h"
@@ -44,6 +45,7 @@ TBLMainForm::TBLMainForm(QWidget *parent)
     setWindowTitle(Engine::WindowCaption);
     setFont(MainFormFont());
     m_model = new TableListModel(this);
+    m_work = std::make_unique<LongWork>([this](const QString &text) { longWorkStatus(text); });
     BuildMainFormMenus(*menuBar(), *m_ui);
     BuildMainFormControls(*this, *m_model, *m_ui);
     AddListCommands(*menuBar(), *m_ui);
@@ -64,6 +66,7 @@ TBLMainForm::~TBLMainForm()
 {
     m_ui->ListView1->removeEventFilter(this);
     m_find.reset();
+    m_work.reset();
     setBusyPointer(false);
 }
 
@@ -162,9 +165,18 @@ void TBLMainForm::Form_Unload()
 
 void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
 {
+    const LongWork::Scope busy(*m_work);
     // Tab changes made by the load itself are not the user's choice.
     const bool wasLoading = m_loading;
     m_loading = true;
+    const QString outerCaption = std::exchange(m_loadCaption, caption);
+    const bool outerStarted = std::exchange(m_readingStarted, false);
+    const bool outerDropped = std::exchange(m_rawDropped, false);
+    auto restoreOuter = [&] {
+        m_loadCaption = outerCaption;
+        m_readingStarted = outerStarted;
+        m_rawDropped = outerDropped;
+    };
     try {
         // A reload shows the same file again: the widths the user set stay.
         const bool opening = caption == Engine::OpenCaption && !m_reload->reloading();
@@ -177,13 +189,24 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
             m_ui->recentFiles->note(fname);
         }
         fileLoaded(fname);
-    } catch (...) {
+    } catch (const LongWork::Abandoned &) {
         m_loading = wasLoading;
+        restoreOuter();
+        setBusyPointer(false);
+        throw;
+    } catch (...) {
+        // The raw text let go for the reading is shown again as it was.
+        if (m_rawDropped) {
+            Vexa32::TryStep([&] { loadRawText(m_currentFile); });
+        }
+        m_loading = wasLoading;
+        restoreOuter();
         setListReportView(true);
         setBusyPointer(false);
         throw;
     }
     m_loading = wasLoading;
+    restoreOuter();
     m_compare->loaded(caption);
 }
 
@@ -193,6 +216,8 @@ bool TBLMainForm::LoadFileOrReport(const QString &fname, const QString &caption)
     try {
         LoadFile(fname, caption);
         return true;
+    } catch (const LongWork::Abandoned &) {
+        return false; // the window is closing: nothing to report
     } catch (const LoadError &error) {
         reason = error.message();
     } catch (const std::exception &error) {
@@ -239,6 +264,10 @@ void TBLMainForm::FindNext()
 void TBLMainForm::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
+    // Work on its way is abandoned at its next pause; closing does not wait for its end.
+    if (m_work->active()) {
+        m_work->requestClose();
+    }
     event->accept();
 }
 

@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <atomic>
 #include <vector>
 
 namespace Engine {
@@ -50,7 +51,9 @@ private:
 
 // One flag per row of listing (file order): true when any of the row's cells contains
 // text. Goes over the cells once, column by column, skipping rows already matched. An
-// empty text matches every row.
-std::vector<char> MatchingRows(const Listing &listing, QStringView text);
+// empty text matches every row. When cancel is given and becomes true (another thread may
+// set it), the search stops soon and returns an empty vector.
+std::vector<char> MatchingRows(const Listing &listing, QStringView text,
+                               const std::atomic<bool> *cancel = nullptr);
 
 } // namespace Engine
