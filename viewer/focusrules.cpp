@@ -50,8 +50,21 @@ QWidget *FocusRules::paneOnShow() const
     return nullptr;
 }
 
+bool FocusRules::deferred(const std::function<void()> &step)
+{
+    if (!m_busy || !m_busy()) {
+        return false;
+    }
+    constexpr int BusyRetryMs = 20;
+    QTimer::singleShot(BusyRetryMs, this, step);
+    return true;
+}
+
 void FocusRules::afterOpen()
 {
+    if (deferred([this] { afterOpen(); })) {
+        return;
+    }
     m_openPending = false;
     m_paneHadFocus = false;
     if (!m_tabs->isEnabled()) {
@@ -92,6 +105,9 @@ void FocusRules::activate(int attempts)
 
 void FocusRules::afterSectionChange(bool paneHadFocus)
 {
+    if (deferred([this, paneHadFocus] { afterSectionChange(paneHadFocus); })) {
+        return;
+    }
     if (m_openPending) {
         return; // the tabs are being rebuilt for a new file
     }
@@ -119,6 +135,9 @@ void FocusRules::afterSectionChange(bool paneHadFocus)
 
 void FocusRules::ensureFocus()
 {
+    if (deferred([this] { ensureFocus(); })) {
+        return;
+    }
     if (!m_window->isActiveWindow()) {
         return;
     }

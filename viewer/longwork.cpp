@@ -98,8 +98,9 @@ void LongWork::end()
     if (!m_shown.isEmpty()) {
         m_shown.clear();
         QApplication::restoreOverrideCursor();
-        m_status(QString());
     }
+    // What waited for the work's end (the status note) is shown now.
+    m_status(QString());
 }
 
 void LongWork::show(const QString &text)

@@ -5,7 +5,7 @@
 // before it reaches any widget, so the window cannot be used meanwhile; painting, timers
 // and a close request still go through. Once the work has run for ShowAfterMs its text
 // ("Reading 42%") is shown through the status callback, and again whenever it changes;
-// when the outermost work ends the callback is given "" once.
+// when the outermost work ends the callback is given "" once, shown or not.
 //
 // A close request taken while work runs makes the next pump() or run() throw Abandoned,
 // which the caller lets go up to the window's own handler; the window then ends without

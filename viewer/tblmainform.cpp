@@ -12,6 +12,7 @@
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findcontroller.h"
+#include "viewer/focusrules.h"
 #include "viewer/longwork.h"
 #include "viewer/mainformcontrols.h"
 #include "viewer/mainformlayout.h"
@@ -49,6 +50,10 @@ TBLMainForm::TBLMainForm(QWidget *parent)
     BuildMainFormMenus(*menuBar(), *m_ui);
     BuildMainFormControls(*this, *m_model, *m_ui);
     AddListCommands(*menuBar(), *m_ui);
+    // The focus moves after long work, not while its events run.
+    if (auto *rules = findChild<FocusRules *>(QStringLiteral("FocusRules"))) {
+        rules->setBusy([this] { return m_work->active(); });
+    }
     setAcceptDrops(true);
     connectControls();
     EnableFileCommands(*m_ui, false);
