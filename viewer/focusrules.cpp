@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
+#include <utility>
 
 FocusRules::FocusRules(QWidget *window, TabStrip *tabs, QAbstractItemView *list, QWidget *raw,
                        QWidget *openButton)
@@ -55,9 +56,16 @@ bool FocusRules::deferred(const std::function<void()> &step)
     if (!m_busy || !m_busy()) {
         return false;
     }
-    constexpr int BusyRetryMs = 20;
-    QTimer::singleShot(BusyRetryMs, this, step);
+    m_waiting.push_back(step);
     return true;
+}
+
+void FocusRules::workEnded()
+{
+    // As after any other event: once the events now waiting are handled.
+    for (const std::function<void()> &step : std::exchange(m_waiting, {})) {
+        QTimer::singleShot(0, this, step);
+    }
 }
 
 void FocusRules::afterOpen()

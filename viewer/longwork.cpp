@@ -101,6 +101,7 @@ void LongWork::end()
     }
     // What waited for the work's end (the status note) is shown now.
     m_status(QString());
+    Q_EMIT ended();
 }
 
 void LongWork::show(const QString &text)

@@ -65,6 +65,10 @@ public:
     void requestClose() { m_closing = true; }
     bool closing() const { return m_closing; }
 
+Q_SIGNALS:
+    // The outermost work has ended (after the status callback was given "").
+    void ended();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

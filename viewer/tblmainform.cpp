@@ -53,6 +53,7 @@ TBLMainForm::TBLMainForm(QWidget *parent)
     // The focus moves after long work, not while its events run.
     if (auto *rules = findChild<FocusRules *>(QStringLiteral("FocusRules"))) {
         rules->setBusy([this] { return m_work->active(); });
+        connect(m_work.get(), &LongWork::ended, rules, &FocusRules::workEnded);
     }
     setAcceptDrops(true);
     connectControls();
