@@ -4,7 +4,9 @@
 // painted), a click on a column header (sorted and painted again) and find as you type
 // (each key's echo, and from the last key until the narrowed list is painted). Each case
 // also reports the memory the process holds afterwards and its peak during the case, in
-// MB and against the file's size.
+// MB and against the file's size. Yardsticks in the same run: the engine alone listing the
+// section into a window without widgets (with the memory its listing takes) and sorting
+// it by the same column.
 //
 //   window_bench [--window_10m] [benchmark options]
 //
@@ -12,6 +14,8 @@
 // fly in the temporary folder and removed at the end.
 
 #include "bench/fleettable.h"
+#include "viewer/engine/headlesswindow.h"
+#include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/tblmainform.h"
 
@@ -144,6 +148,7 @@ Window &window()
 
 void memoryCounters(benchmark::State &state, const QString &path)
 {
+    QCoreApplication::processEvents(); // what the window does once it has painted
     const double fileMB = double(QFileInfo(path).size()) / (1024.0 * 1024.0);
     const double rss = statusKiB("VmRSS") / 1024.0;
     const double peak = statusKiB("VmHWM") / 1024.0;
@@ -162,6 +167,44 @@ const QString *fileFor(benchmark::State &state)
         return nullptr;
     }
     return &path;
+}
+
+// Yardstick: read, parse, format, model ready, without widgets; listing_MB is what the
+// listing adds to the process.
+void BM_EngineListing(benchmark::State &state)
+{
+    const QString *path = fileFor(state);
+    if (!path)
+        return;
+    double listingMB = 0;
+    for (auto _ : state) {
+        auto window = std::make_unique<Engine::HeadlessTableWindow>();
+        const double before = statusKiB("VmRSS");
+        QElapsedTimer timer;
+        timer.start();
+        Engine::LoadFile(*window, *path, QStringLiteral("Fleet"));
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+        listingMB = (statusKiB("VmRSS") - before) / 1024.0;
+    }
+    state.counters["listing_MB"] = listingMB;
+    state.counters["listing/file"] = listingMB / (double(QFileInfo(*path).size()) / 1048576.0);
+}
+
+// Yardstick: the model's sort by "Mass" on the window thread.
+void BM_EngineSort(benchmark::State &state)
+{
+    const QString *path = fileFor(state);
+    if (!path)
+        return;
+    Engine::HeadlessTableWindow window;
+    Engine::LoadFile(window, *path, QStringLiteral("Fleet"));
+    for (auto _ : state) {
+        window.listModel().setSorted(false);
+        QElapsedTimer timer;
+        timer.start();
+        window.listModel().sortByColumn(2);
+        state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);
+    }
 }
 
 // Opening the file: the tabs and the raw text, until "Ready".
@@ -300,7 +343,12 @@ void registerAll(bool large)
     if (large)
         sizes.push_back(10 * M);
     for (const int size : sizes) {
-        const int repetitions = size > M ? 3 : 5;
+        // The large file is read from disk for each of its cases: one run each.
+        const int repetitions = size > M ? 1 : 5;
+        common(benchmark::RegisterBenchmark("BM_EngineListing", BM_EngineListing)->Arg(size),
+               repetitions);
+        common(benchmark::RegisterBenchmark("BM_EngineSort", BM_EngineSort)->Arg(size),
+               repetitions);
         common(benchmark::RegisterBenchmark("BM_WindowOpen", BM_WindowOpen)->Arg(size),
                repetitions);
         common(benchmark::RegisterBenchmark("BM_WindowTabClick", BM_WindowTabClick)->Arg(size),

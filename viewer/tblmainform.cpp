@@ -7,6 +7,7 @@
 #include "vexa32/gui/screen.h"
 #include "vexa32/gui/windowposition.h"
 #include "vexa32/modules.h"
+#include "vexa32/platform/host.h"
 #include "vexa32/trystep.h"
 #include "viewer/comparemode.h"
 #include "viewer/engine/tableloader.h"
@@ -33,6 +34,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QWindow>
 #include <utility>
@@ -55,6 +57,10 @@ TBLMainForm::TBLMainForm(QWidget *parent)
         rules->setBusy([this] { return m_work->active(); });
         connect(m_work.get(), &LongWork::ended, rules, &FocusRules::workEnded);
     }
+    // What a load or sort let go (the old contents, the reading's buffers) goes back to the
+    // system once the window has painted the new contents.
+    connect(m_work.get(), &LongWork::ended, this,
+            [this] { QTimer::singleShot(0, this, [] { Vexa32::Platform::ReleaseFreeMemory(); }); });
     setAcceptDrops(true);
     connectControls();
     EnableFileCommands(*m_ui, false);
