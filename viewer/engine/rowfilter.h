@@ -55,5 +55,9 @@ private:
 // set it), the search stops soon and returns an empty vector.
 std::vector<char> MatchingRows(const Listing &listing, QStringView text,
                                const std::atomic<bool> *cancel = nullptr);
+// The same for the rows first to end - 1 only (one flag each, the first for row first), so
+// that parts of a listing can be searched side by side.
+std::vector<char> MatchingRowsIn(const Listing &listing, QStringView text, int first, int end,
+                                 const std::atomic<bool> *cancel = nullptr);
 
 } // namespace Engine
