@@ -30,5 +30,8 @@ int main(int argc, char *argv[])
     arguments.removeFirst();
     const std::unique_ptr<TBLMainForm> mainWindow =
         Startup::Main(Startup::CommandLineFromArguments(arguments));
+    // Closed while the start-up was still loading the file named: nothing is left to run.
+    if (mainWindow->isHidden())
+        return 0;
     return QApplication::exec();
 }

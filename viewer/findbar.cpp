@@ -53,6 +53,7 @@ FindBar::FindBar(QWidget *parent) : QWidget(parent)
     m_debounce->setInterval(DebounceMs);
     connect(m_debounce, &QTimer::timeout, this, [this] { Q_EMIT searchRequested(text()); });
     connect(m_edit, &QLineEdit::textEdited, m_debounce, qOverload<>(&QTimer::start));
+    connect(m_edit, &QLineEdit::textEdited, this, &FindBar::edited);
     connect(m_edit, &QLineEdit::returnPressed, this, [this] {
         if (!flush()) {
             Q_EMIT findNext();

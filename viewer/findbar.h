@@ -2,8 +2,9 @@
 // FindBar: the strip above the list or the raw text with a text field, a count and a close
 // button. It decides nothing itself: it reports the text once typing has paused
 // (searchRequested, after DebounceMs), Enter and F3 (findNext), and Esc or the close button
-// (closeRequested). The window narrows the list or searches the raw text and shows the
-// outcome with setStatusText.
+// (closeRequested); each change typed is announced at once (edited), so that a search still
+// running for the text before can stop. The window narrows the list or searches the raw text and
+// shows the outcome with setStatusText.
 
 #include <QWidget>
 
@@ -32,6 +33,7 @@ public:
 
 Q_SIGNALS:
     void searchRequested(const QString &text);
+    void edited();
     void findNext();
     void closeRequested();
     // Tab or Shift+Tab in the text field: the window moves the focus on to its panes.

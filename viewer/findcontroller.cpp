@@ -1,6 +1,7 @@
 #include "viewer/findcontroller.h"
 
 #include "viewer/engine/rawsearch.h"
+#include "viewer/engine/rowfilter.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findbar.h"
 #include "viewer/rawtextview.h"
@@ -10,10 +11,20 @@
 #include <QKeyEvent>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <utility>
 #include <vector>
 
 using namespace Engine;
+
+// One search of the list on its thread; the thread and the controller share it.
+struct FindController::Search
+{
+    QString text;
+    std::atomic<bool> cancel{false};
+};
 
 FindController::FindController(const Panes &panes, std::function<bool()> fileLoaded)
     : m_panes(panes), m_fileLoaded(std::move(fileLoaded))
@@ -25,9 +36,33 @@ FindController::FindController(const Panes &panes, std::function<bool()> fileLoa
     // The bar lies in the panes' frame: from its field Tab goes to the pane on show,
     // Shift+Tab back to the tabs.
     connect(bar, &FindBar::tabPressed, this, [this](bool backward) { moveFocusOn(backward); });
-    connect(m_panes.model, &QAbstractItemModel::modelReset, this, [this] { updateStatus(); });
+    connect(bar, &FindBar::edited, this, [this] { stopSearch(); });
+    // The search reads the listing: nothing may replace it under the search. A search so
+    // stopped starts again on the new list once the reset is through.
+    connect(m_panes.model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (m_search) {
+            m_stoppedByReset = m_search->text;
+        }
+        stopSearch();
+    });
+    connect(m_panes.model, &QAbstractItemModel::modelReset, this, [this] {
+        updateStatus();
+        if (!m_stoppedByReset.isEmpty()) {
+            QTimer::singleShot(0, this, [this] {
+                const QString text = std::exchange(m_stoppedByReset, QString());
+                if (barShown() && m_panes.bar->text() == text && !m_panes.list->isHidden()) {
+                    applyText(text);
+                }
+            });
+        }
+    });
     m_panes.list->installEventFilter(this);
     m_panes.raw->installEventFilter(this);
+}
+
+FindController::~FindController()
+{
+    stopSearch();
 }
 
 bool FindController::barShown() const
@@ -99,6 +134,61 @@ void FindController::applyText(const QString &text)
         searchRawText(text, std::max<qsizetype>(0, m_panes.raw->selectionFirst()));
         return;
     }
+    stopSearch();
+    if (!text.isEmpty() && text != m_panes.model->filterText() &&
+        m_panes.model->totalRowCount() >= BackgroundRows) {
+        startSearch(text);
+        return;
+    }
+    applyFilter(text, nullptr);
+}
+
+void FindController::startSearch(const QString &text)
+{
+    auto search = std::make_shared<Search>();
+    search->text = text;
+    m_search = search;
+    const Listing *listing = &m_panes.model->listing();
+    m_thread = std::thread([this, search, listing] {
+        // Two halves side by side, one on a helper thread.
+        const int rows = listing->rowCount();
+        const int half = rows / 2;
+        std::vector<char> upper;
+        std::thread helper(
+            [&] { upper = MatchingRowsIn(*listing, search->text, half, rows, &search->cancel); });
+        std::vector<char> match = MatchingRowsIn(*listing, search->text, 0, half, &search->cancel);
+        helper.join();
+        if (search->cancel.load())
+            return;
+        match.insert(match.end(), upper.begin(), upper.end());
+        // Handed to the window thread; a controller gone by then drops it unseen.
+        QMetaObject::invokeMethod(
+            this,
+            [this, search, found = std::move(match)]() mutable {
+                if (search != m_search)
+                    return; // stopped meanwhile
+                stopSearch();
+                applyFilter(search->text, &found);
+            },
+            Qt::QueuedConnection);
+    });
+    updateStatus();
+}
+
+void FindController::stopSearch()
+{
+    if (m_search)
+        m_search->cancel.store(true);
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_search) {
+        m_search.reset();
+        updateStatus();
+    }
+}
+
+void FindController::applyFilter(const QString &text, std::vector<char> *match)
+{
     // The list: narrowing resets the model, which must not undo the user's column widths.
     QHeaderView *header = m_panes.list->horizontalHeader();
     std::vector<int> widths;
@@ -108,7 +198,10 @@ void FindController::applyText(const QString &text)
     TableListModel &model = *m_panes.model;
     const QModelIndex current = m_panes.list->currentIndex();
     const int record = current.isValid() ? model.sourceRow(current.row()) : -1;
-    model.setFilterText(text);
+    if (match)
+        model.setFilterText(text, std::move(*match));
+    else
+        model.setFilterText(text);
     for (int column = 0; column < header->count() && column < int(widths.size()); ++column) {
         header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
     }
@@ -154,6 +247,10 @@ void FindController::updateStatus()
     }
     if (!m_panes.raw->isHidden()) {
         bar->setStatusText(QString());
+        return;
+    }
+    if (m_search) {
+        bar->setStatusText(QStringLiteral("Searching..."));
         return;
     }
     bar->setStatusText(QStringLiteral("%1 of %2 records")

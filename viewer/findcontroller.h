@@ -7,6 +7,12 @@
 // shows every row again; Tab and Shift+Tab in its field go on to the pane and back to the
 // tabs.
 //
+// A list of BackgroundRows records or more is searched on a thread of its own, so that typing
+// never waits for it: each key stops the search for the text before, and the rows found are
+// put into the list on the window thread once the search is done ("Searching..." meanwhile).
+// The listing is only read by that thread; whatever else resets the list model stops the
+// search and waits for it first, and the text is searched again in the new list.
+//
 // The controller changes no geometry: when the bar is shown or hidden it emits
 // layoutRequested, and the window's layout gives the bar and the panes their places. It
 // points at the widgets, which the window owns; the window destroys the controller before
@@ -15,6 +21,9 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
 
 class FindBar;
 class QTabBar;
@@ -37,8 +46,15 @@ public:
         Engine::TableListModel *model = nullptr;
     };
 
+    // Lists of at least this many records are searched on another thread.
+    static constexpr int BackgroundRows = 20000;
+
     // fileLoaded tells whether the window shows a file: without one the bar stays hidden.
     FindController(const Panes &panes, std::function<bool()> fileLoaded);
+    ~FindController() override;
+
+    // Whether a search of the list is still running.
+    bool searching() const { return m_search != nullptr; }
 
     bool barShown() const;
     // Shows the bar (the text left from before applies again to the list) and focuses it.
@@ -57,11 +73,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Search;
     void applyText(const QString &text);
+    // Narrows the list to text, with the matches given when they were found beforehand.
+    void applyFilter(const QString &text, std::vector<char> *match);
+    void startSearch(const QString &text);
+    // Stops the running search, if any, and waits for its thread.
+    void stopSearch();
     void searchRawText(const QString &text, qsizetype from);
     void updateStatus();
     void moveFocusOn(bool backward);
 
     Panes m_panes;
     std::function<bool()> m_fileLoaded;
+    std::shared_ptr<Search> m_search;
+    QString m_stoppedByReset; // the text of a search a model reset stopped
+    std::thread m_thread;
 };

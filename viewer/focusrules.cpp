@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
+#include <utility>
 
 FocusRules::FocusRules(QWidget *window, TabStrip *tabs, QAbstractItemView *list, QWidget *raw,
                        QWidget *openButton)
@@ -50,8 +51,28 @@ QWidget *FocusRules::paneOnShow() const
     return nullptr;
 }
 
+bool FocusRules::deferred(const std::function<void()> &step)
+{
+    if (!m_busy || !m_busy()) {
+        return false;
+    }
+    m_waiting.push_back(step);
+    return true;
+}
+
+void FocusRules::workEnded()
+{
+    // As after any other event: once the events now waiting are handled.
+    for (const std::function<void()> &step : std::exchange(m_waiting, {})) {
+        QTimer::singleShot(0, this, step);
+    }
+}
+
 void FocusRules::afterOpen()
 {
+    if (deferred([this] { afterOpen(); })) {
+        return;
+    }
     m_openPending = false;
     m_paneHadFocus = false;
     if (!m_tabs->isEnabled()) {
@@ -92,6 +113,9 @@ void FocusRules::activate(int attempts)
 
 void FocusRules::afterSectionChange(bool paneHadFocus)
 {
+    if (deferred([this, paneHadFocus] { afterSectionChange(paneHadFocus); })) {
+        return;
+    }
     if (m_openPending) {
         return; // the tabs are being rebuilt for a new file
     }
@@ -119,6 +143,9 @@ void FocusRules::afterSectionChange(bool paneHadFocus)
 
 void FocusRules::ensureFocus()
 {
+    if (deferred([this] { ensureFocus(); })) {
+        return;
+    }
     if (!m_window->isActiveWindow()) {
         return;
     }

@@ -12,11 +12,14 @@
 //   focus, on the pane on show, else the tab strip.
 //
 // FocusRules watches the widgets it is given and acts after the event that changed them
-// has been handled, never inside a load. It is a child of the window and points at the
-// window's widgets, which outlive it.
+// has been handled, never inside a load: while busy() holds (the window works on something
+// long and lets its events run meanwhile), each step waits for workEnded(). It is a child of the
+// window and points at the window's widgets, which outlive it.
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
+#include <vector>
 
 class QAbstractItemView;
 class QTabBar;
@@ -33,6 +36,9 @@ public:
     // Puts the focus where the rules want it when no visible widget of the window has it;
     // otherwise tells readers where it is.
     void ensureFocus();
+    void setBusy(std::function<bool()> busy) { m_busy = std::move(busy); }
+    // The long work has ended: the steps that waited for it run.
+    void workEnded();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -43,8 +49,12 @@ private:
     void activate(int attempts);
     void afterSectionChange(bool paneHadFocus);
     void later(void (FocusRules::*step)());
+    // True when the window is busy: step then waits for workEnded().
+    bool deferred(const std::function<void()> &step);
 
     QWidget *m_window;
+    std::function<bool()> m_busy;
+    std::vector<std::function<void()>> m_waiting;
     TabStrip *m_tabs;
     QAbstractItemView *m_list;
     QWidget *m_raw;

@@ -29,4 +29,14 @@ inline const QString ToolsMissingHeader = QStringLiteral("File not found");
 inline const QString ToolsMissingMessage =
     QStringLiteral("File not found: km_tools.dll\r\n\r\nYou may need to reinstall.");
 
+// Status panel 3 while long work runs: reading the file (with its share read so far, or
+// the megabytes when its size is unknown), reading the raw text, sorting the list.
+inline QString ReadingProgress(qint64 done, qint64 total)
+{
+    return total > 0 ? QStringLiteral("Reading %1%").arg(qMin<qint64>(100, done * 100 / total))
+                     : QStringLiteral("Reading %1 MB").arg(done >> 20);
+}
+inline const QString ReadingRawText = QStringLiteral("Reading raw text...");
+inline const QString SortingRows = QStringLiteral("Sorting...");
+
 } // namespace MainFormText

@@ -110,7 +110,7 @@ void ReloadController::changedOnDisk()
         m_pending = true;
         return;
     }
-    if (QApplication::activeModalWidget() != nullptr) {
+    if (QApplication::activeModalWidget() != nullptr || (m_busy && m_busy())) {
         // A dialog is open (the open dialog, an error box): the window changes once it is
         // closed, not under it.
         m_afterModal.start();

@@ -61,6 +61,10 @@ public:
     bool autoReload() const { return m_auto; }
     void setAutoReload(bool on);
 
+    // While busy() holds (the window works on something long), a change waits as it does
+    // for a modal dialog.
+    void setBusy(std::function<bool()> busy) { m_busy = std::move(busy); }
+
     // The window has loaded fname: the watch follows the file on show.
     void fileLoaded(const QString &fname);
 
@@ -86,6 +90,7 @@ private:
 
     Panes m_panes;
     Load m_load;
+    std::function<bool()> m_busy;
     FileWatcher m_watcher;
     QTimer m_afterModal; // a change waits for a modal dialog to close
     QString m_file;

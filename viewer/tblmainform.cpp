@@ -7,11 +7,14 @@
 #include "vexa32/gui/screen.h"
 #include "vexa32/gui/windowposition.h"
 #include "vexa32/modules.h"
+#include "vexa32/platform/host.h"
 #include "vexa32/trystep.h"
 #include "viewer/comparemode.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/findcontroller.h"
+#include "viewer/focusrules.h"
+#include "viewer/longwork.h"
 #include "viewer/mainformcontrols.h"
 #include "viewer/mainformlayout.h"
 #include "viewer/mainformmenus.h"
@@ -31,6 +34,7 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QWindow>
 #include <utility>
@@ -44,9 +48,19 @@ TBLMainForm::TBLMainForm(QWidget *parent)
     setWindowTitle(Engine::WindowCaption);
     setFont(MainFormFont());
     m_model = new TableListModel(this);
+    m_work = std::make_unique<LongWork>([this](const QString &text) { longWorkStatus(text); });
     BuildMainFormMenus(*menuBar(), *m_ui);
     BuildMainFormControls(*this, *m_model, *m_ui);
     AddListCommands(*menuBar(), *m_ui);
+    // The focus moves after long work, not while its events run.
+    if (auto *rules = findChild<FocusRules *>(QStringLiteral("FocusRules"))) {
+        rules->setBusy([this] { return m_work->active(); });
+        connect(m_work.get(), &LongWork::ended, rules, &FocusRules::workEnded);
+    }
+    // What a load or sort let go (the old contents, the reading's buffers) goes back to the
+    // system once the window has painted the new contents.
+    connect(m_work.get(), &LongWork::ended, this,
+            [this] { QTimer::singleShot(0, this, [] { Vexa32::Platform::ReleaseFreeMemory(); }); });
     setAcceptDrops(true);
     connectControls();
     EnableFileCommands(*m_ui, false);
@@ -64,6 +78,7 @@ TBLMainForm::~TBLMainForm()
 {
     m_ui->ListView1->removeEventFilter(this);
     m_find.reset();
+    m_work.reset();
     setBusyPointer(false);
 }
 
@@ -162,9 +177,18 @@ void TBLMainForm::Form_Unload()
 
 void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
 {
+    const LongWork::Scope busy(*m_work);
     // Tab changes made by the load itself are not the user's choice.
     const bool wasLoading = m_loading;
     m_loading = true;
+    const QString outerCaption = std::exchange(m_loadCaption, caption);
+    const bool outerStarted = std::exchange(m_readingStarted, false);
+    const bool outerDropped = std::exchange(m_rawDropped, false);
+    auto restoreOuter = [&] {
+        m_loadCaption = outerCaption;
+        m_readingStarted = outerStarted;
+        m_rawDropped = outerDropped;
+    };
     try {
         // A reload shows the same file again: the widths the user set stay.
         const bool opening = caption == Engine::OpenCaption && !m_reload->reloading();
@@ -177,13 +201,24 @@ void TBLMainForm::LoadFile(const QString &fname, const QString &caption)
             m_ui->recentFiles->note(fname);
         }
         fileLoaded(fname);
-    } catch (...) {
+    } catch (const LongWork::Abandoned &) {
         m_loading = wasLoading;
+        restoreOuter();
+        setBusyPointer(false);
+        throw;
+    } catch (...) {
+        // The raw text let go for the reading is shown again as it was.
+        if (m_rawDropped) {
+            Vexa32::TryStep([&] { loadRawText(m_currentFile); });
+        }
+        m_loading = wasLoading;
+        restoreOuter();
         setListReportView(true);
         setBusyPointer(false);
         throw;
     }
     m_loading = wasLoading;
+    restoreOuter();
     m_compare->loaded(caption);
 }
 
@@ -193,6 +228,8 @@ bool TBLMainForm::LoadFileOrReport(const QString &fname, const QString &caption)
     try {
         LoadFile(fname, caption);
         return true;
+    } catch (const LongWork::Abandoned &) {
+        return false; // the window is closing: nothing to report
     } catch (const LoadError &error) {
         reason = error.message();
     } catch (const std::exception &error) {
@@ -239,6 +276,10 @@ void TBLMainForm::FindNext()
 void TBLMainForm::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
+    // Work on its way is abandoned at its next pause; closing does not wait for its end.
+    if (m_work->active()) {
+        m_work->requestClose();
+    }
     event->accept();
 }
 

@@ -16,6 +16,11 @@
 // controls and runs Form_Load (restores the position stored under "ROWLENS32"); closing it
 // runs Form_Unload (stores the position). The creator shows it.
 //
+// Long work (a load, the raw text's reading, a sort of a long list) keeps the window
+// painted and shows its progress in status panel 3 (longwork.h); the user's input waits
+// for its end, except closing: a close request meanwhile saves what closing saves and
+// abandons the work, and LoadFile then throws LongWork::Abandoned.
+//
 // Errors: LoadFile passes a failed load on as LoadError (tableloader.h). LoadFileOrReport
 // catches it and tells the user with the error dialog; tab clicks load that way, so a
 // file deleted or locked since it was opened never ends the program. The open command
@@ -33,6 +38,7 @@
 
 class CompareMode;
 class FindController;
+class LongWork;
 class ProblemsPanel;
 class ReloadController;
 struct MainFormControls;
@@ -117,6 +123,7 @@ public:
     void setCurrentFile(const QString &fname) override;
     void runLayout() override;
     void itemClick(int displayRow) override;
+    void loadProgress(qint64 done, qint64 total) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -135,6 +142,7 @@ private:
     void connectReload();
     void fileLoaded(const QString &fname); // after every successful load
     void updateStatusNote();
+    void longWorkStatus(const QString &text); // status panel 3 ("" when the work ends)
 
     std::unique_ptr<MainFormControls> m_ui; // pointers to the widgets, which the window owns
     // A child of the window (found by its name), destroyed before the widgets it points at.
@@ -145,6 +153,13 @@ private:
     std::unique_ptr<FindController> m_find;
     std::unique_ptr<CompareMode> m_compare;
     std::unique_ptr<SectionExport> m_export;
+    std::unique_ptr<LongWork> m_work;
+    // The load on its way: its caption, whether its reading has started, whether the raw
+    // text was on show when it did (it is let go then and read again on a failure).
+    QString m_loadCaption;
+    bool m_readingStarted = false;
+    bool m_rawDropped = false;
+    bool m_panel1Busy = false; // panel 1 says "Processing..." for work other than a load
     QString m_currentFile;
     OpenFileDialog m_openDialog;
     std::function<void()> m_associate;

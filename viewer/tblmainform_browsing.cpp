@@ -4,8 +4,11 @@
 
 #include "vexa32/gui/screen.h"
 #include "viewer/engine/recordlines.h"
+#include "viewer/engine/sortorder.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/longwork.h"
 #include "viewer/mainformcontrols.h"
+#include "viewer/mainformtexts.h"
 #include "viewer/rawtextview.h"
 #include "viewer/tblmainform.h"
 
@@ -20,6 +23,13 @@
 #include <vector>
 
 using namespace Engine;
+
+namespace {
+
+// Lists of this many rows or more are sorted on another thread while the window paints.
+constexpr int SortInBackground = 200000;
+
+} // namespace
 
 void TBLMainForm::TabStrip1_Click()
 {
@@ -58,7 +68,21 @@ void TBLMainForm::ListView1_ItemClick(int displayRow)
 
 void TBLMainForm::ListView1_ColumnClick(int column)
 {
-    m_model->sortByColumn(column);
+    const Listing &listing = m_model->listing();
+    const bool resorts = !m_model->sorted() || m_model->sortKey() != column;
+    if (resorts && listing.rowCount() >= SortInBackground && column >= 0 &&
+        column < listing.columnCount()) {
+        // The listing stays as it is meanwhile: loads and other commands wait for the end.
+        std::vector<int> order;
+        try {
+            m_work->run([&] { order = SortAscending(listing, column); }, MainFormText::SortingRows);
+        } catch (const LongWork::Abandoned &) {
+            return; // the window is closing
+        }
+        m_model->sortByColumn(column, std::move(order));
+    } else {
+        m_model->sortByColumn(column);
+    }
     applyColumnWidths();
 }
 

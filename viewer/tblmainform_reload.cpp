@@ -3,6 +3,7 @@
 
 #include "vexa32/globals.h"
 #include "vexa32/settings.h"
+#include "viewer/longwork.h"
 #include "viewer/mainformcontrols.h"
 #include "viewer/problemspanel.h"
 #include "viewer/rawtextview.h"
@@ -22,6 +23,8 @@ void TBLMainForm::connectReload()
         },
         this);
     m_reload->setAutoReload(Vexa32::Settings::AutoReload().readFlag().value_or(true));
+    // A change on disk noticed while long work runs waits for its end.
+    m_reload->setBusy([this] { return m_work->active(); });
     connect(m_reload.get(), &ReloadController::noteChanged, this, [this] { updateStatusNote(); });
 
     const bool shown = Vexa32::Settings::ProblemsPanel().readFlag().value_or(false);
@@ -42,6 +45,10 @@ void TBLMainForm::fileLoaded(const QString &fname)
 
 void TBLMainForm::updateStatusNote()
 {
+    // Long work shows its progress there meanwhile, and asks again when it ends.
+    if (m_work->active()) {
+        return;
+    }
     // A file gone from disk says so; else the count of its problems.
     const QString note = m_reload->note();
     setStatusPanel(3, note.isEmpty() ? m_ui->problems->countText() : note);

@@ -1,18 +1,26 @@
 // TBLMainForm: the window operations that the table loader drives (TableWindow).
 
 #include "viewer/engine/rawtext.h"
+#include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/longwork.h"
 #include "viewer/mainformcontrols.h"
 #include "viewer/mainformmenus.h"
+#include "viewer/mainformtexts.h"
 #include "viewer/rawtextview.h"
 #include "viewer/tblmainform.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTableView>
+#include <QThread>
+#include <QWindow>
+#include <memory>
 
 using namespace Engine;
 
@@ -25,6 +33,11 @@ QString TabLabel(const QString &caption)
     label.replace(u'&', QLatin1String("&&"));
     return label;
 }
+
+// Files from this size on are read for the raw text on another thread.
+constexpr qint64 RawTextInBackground = qint64(8) << 20;
+// How long a window just shown may take to reach the screen before a load goes on.
+constexpr int ExposeWaitMs = 1000;
 
 } // namespace
 
@@ -99,7 +112,14 @@ std::optional<int> TBLMainForm::selectedRow() const
 
 void TBLMainForm::loadRawText(const QString &fname)
 {
-    m_ui->RichTextBox1->setRawText(RawText::load(fname));
+    if (QFileInfo(fname).size() < RawTextInBackground) {
+        m_ui->RichTextBox1->setRawText(RawText::load(fname));
+        return;
+    }
+    // The thread holds only its own copies: a window closed meanwhile does not wait for it.
+    auto raw = std::make_shared<RawText>();
+    m_work->run([fname, raw] { *raw = RawText::load(fname); }, MainFormText::ReadingRawText, false);
+    m_ui->RichTextBox1->setRawText(std::move(*raw));
 }
 
 void TBLMainForm::setRawVisible(bool visible)
@@ -137,6 +157,18 @@ void TBLMainForm::setBusyPointer(bool busy)
 
 void TBLMainForm::repaintWindow()
 {
+    // A window shown just before (the start-up loads the file named on its command line
+    // before the events run) gets its events until it is on the screen, so that it is
+    // painted before the long work.
+    QWindow *handle = windowHandle();
+    if (isVisible() && handle != nullptr && !handle->isExposed()) {
+        QElapsedTimer waited;
+        waited.start();
+        while (!handle->isExposed() && waited.elapsed() < ExposeWaitMs && !m_work->closing()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
+    }
     repaint();
 }
 
@@ -154,4 +186,38 @@ void TBLMainForm::runLayout()
 void TBLMainForm::itemClick(int displayRow)
 {
     ListView1_ItemClick(displayRow);
+}
+
+void TBLMainForm::loadProgress(qint64 done, qint64 total)
+{
+    if (!m_readingStarted) {
+        m_readingStarted = true;
+        // What the load replaces is let go before the file is read, so that the old and
+        // the new contents are never held at once: the raw text, read again whenever it is
+        // shown, and the old list unless the file is opened afresh (which keeps it).
+        RawTextView *raw = m_ui->RichTextBox1;
+        m_rawDropped = !raw->isHidden();
+        raw->setRawText(RawText());
+        if (m_loadCaption != Engine::OpenCaption) {
+            m_model->clear();
+        }
+    }
+    m_work->pump(MainFormText::ReadingProgress(done, total));
+}
+
+void TBLMainForm::longWorkStatus(const QString &text)
+{
+    // Panel 1 does not read "Ready" while work runs; a load says "Processing..." itself.
+    if (!text.isEmpty() && statusPanel(1) == Engine::ReadyStatus) {
+        m_panel1Busy = true;
+        setStatusPanel(1, Engine::ProcessingStatus);
+    } else if (text.isEmpty() && m_panel1Busy) {
+        m_panel1Busy = false;
+        setStatusPanel(1, Engine::ReadyStatus);
+    }
+    if (text.isEmpty()) {
+        updateStatusNote();
+    } else {
+        setStatusPanel(3, text);
+    }
 }

@@ -71,4 +71,8 @@ std::optional<QString> SpecialFolder(int csidl);
 // when the program is not found or could not be started.
 bool StartProcess(const QString &commandLine);
 
+// Returns the memory the program has freed to the operating system where the allocator
+// keeps it otherwise (after a large file's contents were let go). Never fails.
+void ReleaseFreeMemory();
+
 } // namespace Vexa32::Platform

@@ -30,9 +30,18 @@ bool Needle::foundIn(QStringView haystack) const
                           [](char16_t c) { return folded(c); });
 }
 
-std::vector<char> MatchingRows(const Listing &listing, QStringView text)
+std::vector<char> MatchingRows(const Listing &listing, QStringView text,
+                               const std::atomic<bool> *cancel)
 {
-    const int rows = listing.rowCount();
+    return MatchingRowsIn(listing, text, 0, listing.rowCount(), cancel);
+}
+
+std::vector<char> MatchingRowsIn(const Listing &listing, QStringView text, int first, int end,
+                                 const std::atomic<bool> *cancel)
+{
+    first = std::clamp(first, 0, listing.rowCount());
+    end = std::clamp(end, first, listing.rowCount());
+    const int rows = end - first;
     const Needle needle(text);
     std::vector<char> match(static_cast<std::size_t>(rows), needle.isEmpty() ? 1 : 0);
     if (needle.isEmpty())
@@ -42,8 +51,11 @@ std::vector<char> MatchingRows(const Listing &listing, QStringView text)
     int left = rows;
     for (int column = 0; column < columns && left > 0; ++column) {
         for (int row = 0; row < rows; ++row) {
+            // Looked at every few thousand cells: a cancelled search ends within moments.
+            if (cancel && (row & 0xFFF) == 0 && cancel->load(std::memory_order_relaxed))
+                return {};
             char &flag = match[static_cast<std::size_t>(row)];
-            if (!flag && needle.foundIn(listing.cell(row, column))) {
+            if (!flag && needle.foundIn(listing.cell(first + row, column))) {
                 flag = 1;
                 --left;
             }

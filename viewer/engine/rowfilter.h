@@ -11,6 +11,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <atomic>
 #include <vector>
 
 namespace Engine {
@@ -50,7 +51,13 @@ private:
 
 // One flag per row of listing (file order): true when any of the row's cells contains
 // text. Goes over the cells once, column by column, skipping rows already matched. An
-// empty text matches every row.
-std::vector<char> MatchingRows(const Listing &listing, QStringView text);
+// empty text matches every row. When cancel is given and becomes true (another thread may
+// set it), the search stops soon and returns an empty vector.
+std::vector<char> MatchingRows(const Listing &listing, QStringView text,
+                               const std::atomic<bool> *cancel = nullptr);
+// The same for the rows first to end - 1 only (one flag each, the first for row first), so
+// that parts of a listing can be searched side by side.
+std::vector<char> MatchingRowsIn(const Listing &listing, QStringView text, int first, int end,
+                                 const std::atomic<bool> *cancel = nullptr);
 
 } // namespace Engine

@@ -45,10 +45,13 @@ struct WindowRestore
 };
 
 ParsedTable readTable(QFile &file, const QString &fname, const QString &caption,
-                      const Listing &listed)
+                      const Listing &listed, TableWindow &window)
 {
     try {
-        return ParseTable(file, fname, caption, listed);
+        window.loadProgress(0, file.size());
+        return ParseTable(
+            file, fname, caption, listed, ParallelPiece,
+            [&window](qint64 done, qint64 total) { window.loadProgress(done, total); });
     } catch (const std::length_error &) {
         throw LoadError(fname, QStringLiteral("File too large"));
     } catch (const std::bad_alloc &) {
@@ -74,9 +77,10 @@ void LoadFile(TableWindow &window, const QString &fname, const QString &captionA
     window.setBusyPointer(true);
     window.repaintWindow();
 
+    const qint64 size = file->size();
     ParsedTable parsed;
     try {
-        parsed = readTable(*file, fname, caption, window.listModel().listing());
+        parsed = readTable(*file, fname, caption, window.listModel().listing(), window);
     } catch (...) {
         before.restore();
         throw;
@@ -98,6 +102,13 @@ void LoadFile(TableWindow &window, const QString &fname, const QString &captionA
         model.setListing(std::move(listing));
     } else {
         parsed.listing.formatColumns();
+        // Before the list changes, the window may paint, or abandon the load, once more.
+        try {
+            window.loadProgress(size, size);
+        } catch (...) {
+            before.restore();
+            throw;
+        }
         model.setListing(std::move(parsed.listing));
     }
 

@@ -104,6 +104,17 @@ void TableListModel::sortByColumn(int column)
     setSorted(true);
 }
 
+void TableListModel::sortByColumn(int column, std::vector<int> order)
+{
+    if (column == m_sortKey && m_sorted)
+        return;
+    m_sortKey = column;
+    m_sorted = true;
+    const bool fits = order.size() == static_cast<std::size_t>(m_listing.rowCount()) &&
+                      column >= 0 && column < m_listing.columnCount() && m_listing.rowCount() >= 2;
+    resort(fits ? &order : nullptr);
+}
+
 int TableListModel::sourceRow(int displayRow) const
 {
     if (displayRow < 0 || displayRow >= rowCount())
@@ -136,7 +147,7 @@ void TableListModel::applySort()
     m_order = SortAscending(m_listing, m_sortKey);
 }
 
-void TableListModel::resort()
+void TableListModel::resort(std::vector<int> *order)
 {
     const QModelIndexList persistent = persistentIndexList();
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -144,7 +155,10 @@ void TableListModel::resort()
     sources.reserve(static_cast<std::size_t>(persistent.size()));
     for (const QModelIndex &index : persistent)
         sources.push_back(sourceRow(index.row()));
-    applySort();
+    if (order)
+        m_order = std::move(*order);
+    else
+        applySort();
     applyFilter();
     if (!persistent.isEmpty()) {
         std::vector<int> displayOf(static_cast<std::size_t>(m_listing.rowCount()), -1);
@@ -173,6 +187,17 @@ void TableListModel::setFilterText(const QString &text)
     endResetModel();
 }
 
+void TableListModel::setFilterText(const QString &text, std::vector<char> match)
+{
+    if (text == m_filterText)
+        return;
+    beginResetModel();
+    m_filterText = text;
+    const bool fits = !text.isEmpty() && match.size() == std::size_t(m_listing.rowCount());
+    applyFilter(fits ? &match : nullptr);
+    endResetModel();
+}
+
 void TableListModel::setRowMask(std::vector<char> mask)
 {
     beginResetModel();
@@ -181,13 +206,15 @@ void TableListModel::setRowMask(std::vector<char> mask)
     endResetModel();
 }
 
-void TableListModel::applyFilter()
+void TableListModel::applyFilter(std::vector<char> *matches)
 {
     m_visible.clear();
     if (!filtering())
         return;
     std::vector<char> match;
-    if (!m_filterText.isEmpty())
+    if (matches)
+        match = std::move(*matches);
+    else if (!m_filterText.isEmpty())
         match = MatchingRows(m_listing, m_filterText);
     const int rows = m_listing.rowCount();
     for (int d = 0; d < rows; ++d) {

@@ -48,10 +48,16 @@ public:
     void setSorted(bool sorted);
     // A header click: the key becomes column, then sorting is switched on.
     void sortByColumn(int column);
+    // The same with the order already worked out (SortAscending(listing(), column), for
+    // instance on another thread); an order of another size is worked out anew.
+    void sortByColumn(int column, std::vector<int> order);
 
     // The filter: display rows are the sorted rows whose cells contain text.
     const QString &filterText() const { return m_filterText; }
     void setFilterText(const QString &text);
+    // The same with the matches already worked out (MatchingRows(listing(), text), for
+    // instance on another thread); flags of another size are worked out anew.
+    void setFilterText(const QString &text, std::vector<char> match);
     // Only the file-order rows whose flag is set are listed, together with the filter
     // text; an empty mask lists every row, rows beyond the mask are not listed. Resets the
     // model.
@@ -69,10 +75,12 @@ public:
 private:
     // Recomputes m_order from the sort state; emits nothing.
     void applySort();
-    // Recomputes m_order and tells views that the row order changed.
-    void resort();
-    // Recomputes m_visible from the filter text, the row mask and m_order; emits nothing.
-    void applyFilter();
+    // Recomputes m_order (or takes order, when given) and tells views that the row order
+    // changed.
+    void resort(std::vector<int> *order = nullptr);
+    // Recomputes m_visible from the filter text (or its matches, when given), the row mask
+    // and m_order; emits nothing.
+    void applyFilter(std::vector<char> *matches = nullptr);
     bool filtering() const { return !m_filterText.isEmpty() || !m_rowMask.empty(); }
 
     Listing m_listing;

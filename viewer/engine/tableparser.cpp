@@ -22,7 +22,8 @@ using Parsing::SectionsHandler;
 // first piece that is not valid UTF-8.
 template <typename Handler>
 bool readLines(QFile &file, const QString &fname, const QString &caption, Handler &handler,
-               bool utf8, bool check, qsizetype skip, qsizetype parallelPiece)
+               bool utf8, bool check, qsizetype skip, qsizetype parallelPiece,
+               const ReadProgress &progress = {})
 {
     // Pieces of up to 8 MB; a smaller file gets a buffer of its own size, so that reading
     // it costs in proportion to its length.
@@ -55,6 +56,8 @@ bool readLines(QFile &file, const QString &fname, const QString &caption, Handle
             return false;
         std::memmove(buffer.data(), data + end, static_cast<std::size_t>(filled - end));
         filled -= end;
+        if (progress)
+            progress(file.pos(), file.size());
     }
     return true;
 }
@@ -62,7 +65,7 @@ bool readLines(QFile &file, const QString &fname, const QString &caption, Handle
 } // namespace
 
 ParsedTable ParseTable(QFile &file, const QString &fname, const QString &caption,
-                       const Listing &listed, qsizetype parallelPiece)
+                       const Listing &listed, qsizetype parallelPiece, const ReadProgress &progress)
 {
     char head[3] = {};
     const qsizetype headSize = ReadTableChunk(file, fname, head, 3);
@@ -72,13 +75,13 @@ ParsedTable ParseTable(QFile &file, const QString &fname, const QString &caption
     {
         // Optimistically UTF-8; a byte-order mark makes it certain.
         LineHandler handler(caption, listed, true);
-        if (readLines(file, fname, caption, handler, true, bom == 0, bom, parallelPiece))
+        if (readLines(file, fname, caption, handler, true, bom == 0, bom, parallelPiece, progress))
             return handler.take();
     }
     if (!file.seek(0))
         throw LoadError(fname, file.errorString());
     LineHandler handler(caption, listed, false);
-    readLines(file, fname, caption, handler, false, false, 0, parallelPiece);
+    readLines(file, fname, caption, handler, false, false, 0, parallelPiece, progress);
     return handler.take();
 }
 

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace Engine {
 
@@ -42,12 +43,18 @@ struct ParsedSections
 // read at once, when the piece holds at least twice this many bytes.
 inline constexpr qsizetype ParallelPiece = qsizetype(1) << 20;
 
+// Called between the blocks a file is read in, on the reading thread, with the bytes read so
+// far and the file's size; what it throws ends the reading and is passed on.
+using ReadProgress = std::function<void(qint64 done, qint64 total)>;
+
 // Reads file (opened, at its start) as LoadFile does for caption. listed is the listing
 // the rows are appended to in "#" mode (only its columns are used); for any other caption
 // the listing starts with the single column "Name", 2000 twips wide. parallelPiece
 // replaces ParallelPiece (tests split small files with it); the result never depends on it.
+// progress, when set, hears of each block read.
 ParsedTable ParseTable(QFile &file, const QString &fname, const QString &caption,
-                       const Listing &listed, qsizetype parallelPiece = ParallelPiece);
+                       const Listing &listed, qsizetype parallelPiece = ParallelPiece,
+                       const ReadProgress &progress = {});
 
 // Reads file (opened, at its start) once and lists every section named by a tab. Each
 // listing holds what ParseTable would list for that caption; the one for a section named "#"

@@ -4,6 +4,7 @@
 // The list itself is a TableListModel that the window owns and shows in ListView1.
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 
 namespace Engine {
@@ -47,6 +48,13 @@ public:
     virtual void setCurrentFile(const QString &fname) = 0;
     virtual void runLayout() = 0;               // Form_Resize
     virtual void itemClick(int displayRow) = 0; // ListView1_ItemClick
+
+    // The load's long work: called on the loading thread once before the file is read
+    // (done 0), between the blocks it is read in (done of total bytes; total is the file's
+    // size, 0 when unknown) and between the later steps. A window may show the progress,
+    // repaint and take a close request here; it may throw to abandon the load, which
+    // LoadFile then ends as a failed read. The default does nothing.
+    virtual void loadProgress(qint64 /*done*/, qint64 /*total*/) {}
 };
 
 } // namespace Engine

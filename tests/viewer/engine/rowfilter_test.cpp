@@ -120,4 +120,30 @@ TEST(RowFilter, MatchesCellsAsShown)
     EXPECT_EQ(shownNames(model), QStringList{QStringLiteral("b")});
 }
 
+TEST(RowFilter, PartsOfTheListingAndCancelledSearches)
+{
+    const Listing listing = makeListing(
+        {QStringLiteral("Beam"), QStringLiteral("Alpha"), QStringLiteral("beta"),
+         QStringLiteral("Gamma"), QStringLiteral("Delta")},
+        {QStringLiteral("x"), QStringLiteral("Be"), QString(), QString(), QStringLiteral("be")});
+    const std::vector<char> all = MatchingRows(listing, QStringLiteral("BE"));
+    EXPECT_EQ(all, (std::vector<char>{1, 1, 1, 0, 1}));
+    // A range gives that slice of the whole; ranges beyond the rows are cut to them.
+    struct Range
+    {
+        int first, end;
+        std::vector<char> flags;
+    };
+    for (const Range &range : {Range{0, 2, {1, 1}}, Range{2, 5, {1, 0, 1}}, Range{3, 3, {}},
+                               Range{-4, 1, {1}}, Range{4, 99, {1}}, Range{7, 9, {}}}) {
+        EXPECT_EQ(MatchingRowsIn(listing, QStringLiteral("BE"), range.first, range.end),
+                  range.flags)
+            << range.first << ".." << range.end;
+    }
+    // A search cancelled before it starts gives no flags; an empty text matches every row.
+    const std::atomic<bool> cancelled{true};
+    EXPECT_TRUE(MatchingRows(listing, QStringLiteral("be"), &cancelled).empty());
+    EXPECT_EQ(MatchingRowsIn(listing, QString(), 1, 3), (std::vector<char>{1, 1}));
+}
+
 } // namespace
