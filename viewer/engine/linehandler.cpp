@@ -1,5 +1,6 @@
 #include "viewer/engine/linehandler.h"
 
+#include "viewer/engine/celltext.h"
 #include "viewer/engine/numeric.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tabletext.h"
@@ -144,7 +145,7 @@ void LineHandler::field(QByteArrayView line)
     Listing &listing = m_result.listing;
     if (sameBytes(name, QByteArrayView("Name", 4))) {
         decodeValue(value);
-        m_row = listing.appendRow(m_text);
+        m_row = listing.appendRowUtf8(m_text);
         m_lastColumn = 0;
         return;
     }
@@ -154,7 +155,7 @@ void LineHandler::field(QByteArrayView line)
     if (m_row < 0) {
         if (m_partial) {
             decodeValue(value);
-            m_pending.push_back(Pending{column, m_text.toString()});
+            m_pending.push_back(Pending{column, m_text.toByteArray()});
         }
         return;
     }
@@ -162,10 +163,10 @@ void LineHandler::field(QByteArrayView line)
     storeValue(column, m_text);
 }
 
-void LineHandler::storeValue(int column, QStringView text)
+void LineHandler::storeValue(int column, QByteArrayView text)
 {
     Listing &listing = m_result.listing;
-    listing.setCell(m_row, column, text);
+    listing.setCellUtf8(m_row, column, text);
     if (IsNumeric(text)) {
         Listing::Column &col = listing.column(column);
         col.rightAligned = true;
@@ -211,33 +212,36 @@ void LineHandler::syncTitles()
 
 void LineHandler::decodeValue(QByteArrayView value)
 {
-    const auto n = static_cast<std::size_t>(value.size());
-    if (m_scratch.size() < n)
-        m_scratch.resize(std::max(n, 2 * m_scratch.size()));
     const auto *in = reinterpret_cast<const unsigned char *>(value.data());
-    char16_t *out = m_scratch.data();
+    const auto n = static_cast<std::size_t>(value.size());
     unsigned char high = 0;
+    bool tabs = false;
     std::size_t length = 0;
     for (; length < n && in[length] != ';'; ++length) {
         high |= in[length];
-        out[length] = in[length] == '\t' ? u' ' : char16_t(in[length]);
+        tabs = tabs || in[length] == '\t';
     }
-    if (high < 0x80) {
-        std::size_t begin = 0;
-        while (begin < length && (out[begin] == u' ' || out[begin] == 0))
-            ++begin;
-        while (length > begin && (out[length - 1] == u' ' || out[length - 1] == 0))
-            --length;
-        m_text = QStringView(out + begin, qsizetype(length - begin));
+    // Trimming blanks, NULs and tabs first is the same as turning tabs into blanks and
+    // trimming then; every one of them is a single byte in both encodings.
+    const QByteArrayView text = trimmed<true>(value.first(qsizetype(length)));
+    if (high < 0x80 && !tabs) {
+        m_text = text;
         return;
     }
-    m_decoded.clear();
-    AppendDecoded(trimmed<true>(value.first(qsizetype(length))), m_utf8, m_decoded);
-    for (char16_t &c : m_decoded) {
-        if (c == u'\t')
-            c = u' ';
+    m_scratch.assign(text.data(), std::size_t(text.size()));
+    for (char &c : m_scratch) {
+        if (c == '\t')
+            c = ' ';
     }
-    m_text = QStringView(m_decoded.data(), qsizetype(m_decoded.size()));
+    if (high >= 0x80 && (!m_utf8 || !CheckUtf8(QByteArrayView(m_scratch)).valid)) {
+        // Windows-1252, or UTF-8 that is not well-formed (possible behind a byte-order
+        // mark): decoded as the file's encoding is, then kept as UTF-8.
+        m_decoded.clear();
+        AppendDecoded(QByteArrayView(m_scratch), m_utf8, m_decoded);
+        m_scratch.clear();
+        CellText::AppendUtf8(QStringView(m_decoded.data(), qsizetype(m_decoded.size())), m_scratch);
+    }
+    m_text = QByteArrayView(m_scratch.data(), qsizetype(m_scratch.size()));
 }
 
 } // namespace Engine::Parsing

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace Engine {
 
@@ -24,14 +26,45 @@ char16_t lowered(char16_t c)
     return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
 
+// The shown texts of one column's cells as UTF-16 units, one at a time.
+class KeyCells
+{
+public:
+    KeyCells(const Listing &listing, int column)
+        : m_listing(listing), m_column(column), m_ascii(!listing.hasNonAscii(column))
+    {
+    }
+    // Valid until the next call.
+    std::u16string_view operator()(int row)
+    {
+        const QByteArrayView bytes = m_listing.shownBytes(row, m_column, m_scratch);
+        m_units.resize(std::size_t(bytes.size()));
+        if (m_ascii) {
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                m_units[std::size_t(i)] = char16_t(bytes[i]);
+        } else {
+            m_units.clear();
+            CellText::AppendUtf16(bytes, m_units);
+        }
+        return m_units;
+    }
+
+private:
+    const Listing &m_listing;
+    const int m_column;
+    const bool m_ascii;
+    std::string m_scratch;
+    std::u16string m_units;
+};
+
 // The lowered texts a and b compared by code unit from index from on; the code units
 // before from are equal.
-bool loweredLess(QStringView a, QStringView b, qsizetype from)
+bool loweredLess(std::u16string_view a, std::u16string_view b, std::size_t from)
 {
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = from; i < n; ++i) {
-        const char16_t x = lowered(a[i].unicode());
-        const char16_t y = lowered(b[i].unicode());
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = from; i < n; ++i) {
+        const char16_t x = lowered(a[i]);
+        const char16_t y = lowered(b[i]);
         if (x != y)
             return x < y;
     }
@@ -80,36 +113,35 @@ std::vector<int> SortAscending(const Listing &listing, int column)
 
     // The prefix shared by all keys decides nothing; whether all keys fit in 8 bits
     // decides how many code units head holds.
-    const QStringView first = listing.cell(0, column);
-    qsizetype shared = first.size();
+    KeyCells cells(listing, column);
+    const std::u16string first(cells(0));
+    std::size_t shared = first.size();
     char16_t high = 0;
     for (int row = 0; row < rows; ++row) {
-        const QStringView text = listing.cell(row, column);
-        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i)
-            high |= data[i];
-        qsizetype i = 0;
-        const qsizetype limit = std::min(shared, n);
-        while (i < limit && lowered(data[i]) == lowered(first[i].unicode()))
+        const std::u16string_view text = cells(row);
+        const std::size_t n = text.size();
+        for (std::size_t i = 0; i < n; ++i)
+            high |= text[i];
+        std::size_t i = 0;
+        const std::size_t limit = std::min(shared, n);
+        while (i < limit && lowered(text[i]) == lowered(first[i]))
             ++i;
         shared = i;
     }
     const bool narrow = high < 0x100;
-    const qsizetype inHead = shared + (narrow ? 8 : 4);
+    const std::size_t inHead = shared + (narrow ? 8 : 4);
 
     std::vector<SortKey> keys(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
-        const QStringView text = listing.cell(row, column);
-        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
-        const qsizetype n = std::min(text.size(), inHead);
+        const std::u16string_view text = cells(row);
+        const std::size_t n = std::min(text.size(), inHead);
         quint64 head = 0;
         if (narrow) {
-            for (qsizetype i = shared; i < n; ++i)
-                head |= quint64(lowered(data[i])) << (56 - 8 * (i - shared));
+            for (std::size_t i = shared; i < n; ++i)
+                head |= quint64(lowered(text[i])) << (56 - 8 * (i - shared));
         } else {
-            for (qsizetype i = shared; i < n; ++i)
-                head |= quint64(lowered(data[i])) << (48 - 16 * (i - shared));
+            for (std::size_t i = shared; i < n; ++i)
+                head |= quint64(lowered(text[i])) << (48 - 16 * (i - shared));
         }
         keys[static_cast<std::size_t>(row)] = SortKey{head, static_cast<quint32>(text.size()), row};
     }
@@ -120,10 +152,11 @@ std::vector<int> SortAscending(const Listing &listing, int column)
 
     // Runs of equal heads are in file order; those whose keys are not all the same length
     // within what head holds still need their whole keys compared.
-    const auto less = [&listing, column, inHead](const SortKey &a, const SortKey &b) {
+    KeyCells other(listing, column);
+    const auto less = [&cells, &other, inHead](const SortKey &a, const SortKey &b) {
         if (a.length <= inHead && b.length <= inHead)
             return a.length < b.length; // the whole keys were compared
-        return loweredLess(listing.cell(a.row, column), listing.cell(b.row, column), inHead);
+        return loweredLess(cells(a.row), other(b.row), inHead);
     };
     for (std::size_t begin = 0; begin < keys.size();) {
         std::size_t end = begin + 1;

@@ -190,6 +190,118 @@ void Utf8Output::csvField(QStringView field)
     byte('"');
 }
 
+namespace {
+
+// How utf8Text() treats each byte: copied (0), escaped (1, only when escaping), or the
+// start of a three-byte sequence that may be a lone surrogate (2).
+constexpr std::array<unsigned char, 256> ByteClass = [] {
+    std::array<unsigned char, 256> table{};
+    table['\\'] = 1;
+    table['\t'] = 1;
+    table['\r'] = 1;
+    table['\n'] = 1;
+    table[0xED] = 2;
+    return table;
+}();
+
+// Whether p (with at least 3 bytes) starts the three-byte form of a surrogate.
+bool isSurrogateForm(const unsigned char *p)
+{
+    return p[0] == 0xED && p[1] >= 0xA0 && p[1] <= 0xBF;
+}
+
+} // namespace
+
+void Utf8Output::utf8Text(QByteArrayView text, bool escape)
+{
+    const auto n = static_cast<std::size_t>(text.size());
+    // An escape doubles a byte; U+FFFD takes the three bytes of the surrogate it replaces.
+    char *const start = room(2 * n);
+    char *out = start;
+    const auto *in = reinterpret_cast<const unsigned char *>(text.data());
+    const unsigned char special = escape ? 3 : 2;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = in[i];
+        const unsigned char kind = ByteClass[c] & special;
+        if (kind == 0) {
+            *out++ = char(c);
+        } else if (kind == 1) {
+            *out++ = '\\';
+            *out++ = EscapeOf[c];
+        } else if (i + 2 < n && isSurrogateForm(in + i)) {
+            *out++ = char(0xEF);
+            *out++ = char(0xBF);
+            *out++ = char(0xBD);
+            i += 2;
+        } else {
+            *out++ = char(c);
+        }
+    }
+    m_used += static_cast<std::size_t>(out - start);
+}
+
+void Utf8Output::jsonUtf8(QByteArrayView value)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    byte('"');
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        utf8Text(value.sliced(from, i - from));
+        from = i + 1;
+        byte('\\');
+        switch (c) {
+        case '"':
+        case '\\':
+            byte(char(c));
+            break;
+        case '\n':
+            byte('n');
+            break;
+        case '\r':
+            byte('r');
+            break;
+        case '\t':
+            byte('t');
+            break;
+        default:
+            bytes("u00");
+            byte(Hex[c >> 4]);
+            byte(Hex[c & 0xF]);
+        }
+    }
+    utf8Text(value.sliced(from));
+    byte('"');
+}
+
+void Utf8Output::csvUtf8(QByteArrayView field)
+{
+    bool quote = false;
+    for (const char c : field) {
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            quote = true;
+            break;
+        }
+    }
+    if (!quote) {
+        utf8Text(field);
+        return;
+    }
+    byte('"');
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '"') {
+            utf8Text(field.sliced(from, i + 1 - from));
+            byte('"');
+            from = i + 1;
+        }
+    }
+    utf8Text(field.sliced(from));
+    byte('"');
+}
+
 Utf8Output::Sink SinkTo(QByteArray &bytes)
 {
     return [&bytes](const char *data, std::size_t size) {
@@ -244,12 +356,12 @@ ListWriter::ListWriter(const Listing &listing, OutputFormat format, Utf8Output &
     out.bytes(csv ? "\r\n" : "\n");
 }
 
-QStringView ListWriter::cell(int row, int column) const
+QByteArrayView ListWriter::cell(int row, int column)
 {
-    QStringView text = m_listing.cell(row, column);
+    QByteArrayView text = m_listing.shownBytes(row, column, m_scratch);
     if (m_trim[static_cast<std::size_t>(column)]) {
         qsizetype blanks = 0;
-        while (blanks < text.size() && text[blanks] == u' ')
+        while (blanks < text.size() && text[blanks] == ' ')
             ++blanks;
         text = text.sliced(blanks);
     }
@@ -269,7 +381,7 @@ void ListWriter::rows(std::span<const int> rows)
                     m_out.byte(',');
                 m_out.jsonString(m_listing.column(c).title);
                 m_out.byte(':');
-                m_out.jsonString(cell(source, c));
+                m_out.jsonUtf8(cell(source, c));
             }
             m_out.byte('}');
         }
@@ -281,9 +393,9 @@ void ListWriter::rows(std::span<const int> rows)
             if (c > 0)
                 m_out.byte(csv ? ',' : '\t');
             if (csv)
-                m_out.csvField(cell(source, c));
+                m_out.csvUtf8(cell(source, c));
             else
-                m_out.text(cell(source, c), true);
+                m_out.utf8Text(cell(source, c), true);
         }
         m_out.bytes(csv ? "\r\n" : "\n");
     }

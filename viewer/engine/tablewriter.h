@@ -23,12 +23,14 @@
 // destruction).
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringList>
 #include <QStringView>
 #include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace Engine {
@@ -63,6 +65,12 @@ public:
     void jsonString(QStringView value);
     // One CSV field, quoted when it holds a comma, a quote, CR or LF.
     void csvField(QStringView field);
+    // The same three for text kept as the listing keeps it (UTF-8 whose lone surrogates
+    // have their three-byte form, see celltext.h): copied as it is, apart from escapes
+    // and lone surrogates.
+    void utf8Text(QByteArrayView text, bool escape = false);
+    void jsonUtf8(QByteArrayView value);
+    void csvUtf8(QByteArrayView field);
 
 private:
     static constexpr std::size_t BlockSize = std::size_t(1) << 20;
@@ -112,12 +120,13 @@ public:
     void finish();
 
 private:
-    QStringView cell(int row, int column) const;
+    QByteArrayView cell(int row, int column);
 
     const Listing &m_listing;
     const OutputFormat m_format;
     Utf8Output &m_out;
     std::vector<char> m_trim; // per column: strip leading blanks
+    std::string m_scratch;
     bool m_anyRow = false;
 };
 

@@ -14,7 +14,7 @@ QStringList columnCells(const Listing &listing, int column)
 {
     QStringList cells;
     for (int row = 0; row < listing.rowCount(); ++row)
-        cells.append(listing.cell(row, column).toString());
+        cells.append(listing.cell(row, column));
     return cells;
 }
 
