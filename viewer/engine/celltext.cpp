@@ -1,6 +1,7 @@
 #include "viewer/engine/celltext.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace Engine::CellText {
 
@@ -8,11 +9,10 @@ namespace {
 
 bool isAscii(QByteArrayView bytes)
 {
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
+    unsigned char high = 0;
+    for (const char c : bytes)
+        high |= static_cast<unsigned char>(c);
+    return high < 0x80;
 }
 
 // The formatting of one cell on any unit type (bytes of ASCII text, or UTF-16 units):
@@ -140,6 +140,31 @@ QString ToString(QByteArrayView bytes)
 
 QByteArrayView Formatted(QByteArrayView cell, Format f, std::string &out)
 {
+    const qsizetype n = cell.size();
+    // Whether the cell already has its decimals (characters after its first ".", trailing
+    // blanks and NULs aside).
+    const auto hasDecimals = [&] {
+        if (f.decimals <= 0)
+            return true;
+        const char *p = cell.data();
+        qsizetype point = 0;
+        while (point < n && p[point] != '.')
+            ++point;
+        if (point == n)
+            return false;
+        qsizetype end = n;
+        while (end > point + 1 && (p[end - 1] == ' ' || p[end - 1] == 0))
+            --end;
+        return end - point - 1 >= f.decimals;
+    };
+    if (f.fixed && n <= FixedWidth && isAscii(cell) && hasDecimals()) {
+        // The usual right-aligned cell: blanks, then the cell.
+        out.resize(std::size_t(FixedWidth));
+        char *o = out.data();
+        std::memset(o, ' ', std::size_t(FixedWidth - n));
+        std::memcpy(o + (FixedWidth - n), cell.data(), std::size_t(n));
+        return QByteArrayView(o, FixedWidth);
+    }
     if (isAscii(cell)) {
         format(cell.data(), cell.size(), f, [&out](qsizetype n) {
             out.resize(std::size_t(n));

@@ -6,6 +6,7 @@
 #include "viewer/engine/tabletext.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace Engine::Parsing {
@@ -32,6 +33,29 @@ bool isAsciiOnly(QByteArrayView bytes)
     }
     return true;
 }
+
+// What decodeValue() looks for in a value's bytes.
+enum ValueByteKind : unsigned
+{
+    EndsValue = 1, // ";"
+    IsTab = 2,
+    IsHigh = 4, // 0x80 or more
+    NotDigit = 8,
+    IsPoint = 16,
+};
+constexpr std::array<unsigned char, 256> ValueByte = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        unsigned kind = (c >= '0' && c <= '9') || c == '.' ? 0u : unsigned(NotDigit);
+        if (c >= 0x80)
+            kind |= IsHigh;
+        table[std::size_t(c)] = static_cast<unsigned char>(kind);
+    }
+    table[';'] |= EndsValue;
+    table['\t'] |= IsTab;
+    table['.'] |= IsPoint;
+    return table;
+}();
 
 template <bool TabsToo>
 QByteArrayView trimmed(QByteArrayView bytes)
@@ -160,17 +184,23 @@ void LineHandler::field(QByteArrayView line)
         return;
     }
     decodeValue(value);
-    storeValue(column, m_text);
+    storeValue(column, m_text, m_plainNumber);
 }
 
-void LineHandler::storeValue(int column, QByteArrayView text)
+void LineHandler::storeValue(int column, QByteArrayView text, bool plainNumber)
 {
     Listing &listing = m_result.listing;
     listing.setCellUtf8(m_row, column, text);
-    if (IsNumeric(text)) {
+    if (plainNumber || IsNumeric(text)) {
         Listing::Column &col = listing.column(column);
         col.rightAligned = true;
-        const qsizetype d = DecimalPlaces(text);
+        qsizetype d = 0;
+        if (plainNumber) {
+            const qsizetype point = findByte(text, '.');
+            d = point < 0 ? 0 : text.size() - point - 1;
+        } else {
+            d = DecimalPlaces(text);
+        }
         const int tag = col.tag.value_or(0);
         col.tag = d > tag ? static_cast<int>(std::min<qsizetype>(d, INT_MAX)) : tag;
     }
@@ -194,7 +224,7 @@ int LineHandler::findOrAppendColumn(QByteArrayView name)
     return column;
 }
 
-void LineHandler::syncTitles()
+void LineHandler::appendTitles()
 {
     const Listing &listing = m_result.listing;
     for (auto c = static_cast<int>(m_asciiTitles.size()); c < listing.columnCount(); ++c) {
@@ -214,17 +244,25 @@ void LineHandler::decodeValue(QByteArrayView value)
 {
     const auto *in = reinterpret_cast<const unsigned char *>(value.data());
     const auto n = static_cast<std::size_t>(value.size());
-    unsigned char high = 0;
-    bool tabs = false;
+    unsigned flags = 0;
+    unsigned points = 0;
     std::size_t length = 0;
-    for (; length < n && in[length] != ';'; ++length) {
-        high |= in[length];
-        tabs = tabs || in[length] == '\t';
+    for (; length < n; ++length) {
+        const unsigned kind = ValueByte[in[length]];
+        if (kind & EndsValue)
+            break;
+        flags |= kind;
+        points += kind & IsPoint;
     }
+    const bool tabs = (flags & IsTab) != 0;
+    const bool high = (flags & IsHigh) != 0;
+    // Digits with at most one "." and nothing else, not even blanks: numeric as it is.
+    m_plainNumber = length > 0 && (flags & NotDigit) == 0 && points <= IsPoint &&
+                    length > (points != 0 ? 1u : 0u);
     // Trimming blanks, NULs and tabs first is the same as turning tabs into blanks and
     // trimming then; every one of them is a single byte in both encodings.
     const QByteArrayView text = trimmed<true>(value.first(qsizetype(length)));
-    if (high < 0x80 && !tabs) {
+    if (!high && !tabs) {
         m_text = text;
         return;
     }
@@ -233,7 +271,7 @@ void LineHandler::decodeValue(QByteArrayView value)
         if (c == '\t')
             c = ' ';
     }
-    if (high >= 0x80 && (!m_utf8 || !CheckUtf8(QByteArrayView(m_scratch)).valid)) {
+    if (high && (!m_utf8 || !CheckUtf8(QByteArrayView(m_scratch)).valid)) {
         // Windows-1252, or UTF-8 that is not well-formed (possible behind a byte-order
         // mark): decoded as the file's encoding is, then kept as UTF-8.
         m_decoded.clear();

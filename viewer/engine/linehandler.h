@@ -93,8 +93,9 @@ private:
     void field(QByteArrayView line);
 
     // The value goes into the current record's cell of column; a numeric value makes the
-    // column right-aligned and raises its decimal count.
-    void storeValue(int column, QByteArrayView text);
+    // column right-aligned and raises its decimal count. plainNumber: the text is known to
+    // be digits with at most one "." (numeric without a closer look).
+    void storeValue(int column, QByteArrayView text, bool plainNumber = false);
 
     // Fields mostly come in the same order in every record, so the column that followed the
     // last one used (the record's name for the first field) the time before is tried first;
@@ -104,7 +105,12 @@ private:
 
     // Keeps the byte forms of the column titles and the titles' index in step with the
     // listing. The index keeps the first column of a title, as a search from the left would.
-    void syncTitles();
+    void syncTitles()
+    {
+        if (m_asciiTitles.size() != static_cast<std::size_t>(m_result.listing.columnCount()))
+            appendTitles();
+    }
+    void appendTitles();
 
     // Makes m_text the value as UTF-8: the bytes up to the first ";", decoded, tabs turned
     // into blanks, then trimmed of blanks and NULs (so tabs at the ends go as well). A
@@ -135,6 +141,7 @@ private:
     std::vector<char> m_titleIsAscii;
     QHash<QString, int> m_columnOf;
     QByteArrayView m_text;
+    bool m_plainNumber = false; // set by decodeValue()
     std::vector<Pending> m_pending;
 };
 

@@ -3,8 +3,10 @@
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/engine/twothreads.h"
 
 #include <QChar>
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
@@ -54,9 +56,19 @@ void Utf8Output::makeRoom(std::size_t n)
 
 void Utf8Output::bytes(const char *text)
 {
-    const std::size_t n = std::strlen(text);
-    std::memcpy(room(n), text, n);
-    m_used += n;
+    bytes(text, std::strlen(text));
+}
+
+void Utf8Output::bytes(const char *data, std::size_t size)
+{
+    if (size >= BlockSize) {
+        flush();
+        if (m_ok)
+            m_ok = m_sink(data, size);
+        return;
+    }
+    std::memcpy(room(size), data, size);
+    m_used += size;
 }
 
 void Utf8Output::text(QStringView text, bool escape)
@@ -220,7 +232,35 @@ void Utf8Output::utf8Text(QByteArrayView text, bool escape)
     char *out = start;
     const auto *in = reinterpret_cast<const unsigned char *>(text.data());
     const unsigned char special = escape ? 3 : 2;
-    for (std::size_t i = 0; i < n; ++i) {
+    // Eight bytes at a time while none is 0x80 or more, or (escaping) below 0x20 or a
+    // backslash, then byte by byte while no byte needs more than a copy; the loop after it
+    // takes over at the first byte that does.
+    constexpr quint64 Ones = 0x0101010101010101ULL;
+    constexpr quint64 Highs = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    while (std::endian::native == std::endian::little && n - i >= 8) {
+        quint64 w;
+        std::memcpy(&w, in + i, 8);
+        if (w & Highs)
+            break;
+        if (escape) {
+            // Each byte is below 0x80 here, so adding to it never carries into the next.
+            const quint64 printable = (w + 0x60 * Ones) & Highs;
+            const quint64 notBackslash = ((w ^ (0x5C * Ones)) + 0x7F * Ones) & Highs;
+            if ((printable & notBackslash) != Highs)
+                break;
+        }
+        std::memcpy(out, &w, 8);
+        out += 8;
+        i += 8;
+    }
+    for (; i < n; ++i) {
+        const unsigned char c = in[i];
+        if (ByteClass[c] & special)
+            break;
+        *out++ = char(c);
+    }
+    for (; i < n; ++i) {
         const unsigned char c = in[i];
         const unsigned char kind = ByteClass[c] & special;
         if (kind == 0) {
@@ -356,9 +396,9 @@ ListWriter::ListWriter(const Listing &listing, OutputFormat format, Utf8Output &
     out.bytes(csv ? "\r\n" : "\n");
 }
 
-QByteArrayView ListWriter::cell(int row, int column)
+QByteArrayView ListWriter::cell(int row, int column, std::string &scratch) const
 {
-    QByteArrayView text = m_listing.shownBytes(row, column, m_scratch);
+    QByteArrayView text = m_listing.shownBytes(row, column, scratch);
     if (m_trim[static_cast<std::size_t>(column)]) {
         qsizetype blanks = 0;
         while (blanks < text.size() && text[blanks] == ' ')
@@ -368,22 +408,23 @@ QByteArrayView ListWriter::cell(int row, int column)
     return text;
 }
 
-void ListWriter::rows(std::span<const int> rows)
+void ListWriter::writeRows(std::span<const int> rows, Utf8Output &out, bool anyRow,
+                           std::string &scratch) const
 {
     const int columns = m_listing.columnCount();
     if (m_format == OutputFormat::Json) {
         // One object per line, as WriteArray writes its items.
         for (const int source : rows) {
-            m_out.bytes(m_anyRow ? ",\n{" : "\n{");
-            m_anyRow = true;
+            out.bytes(anyRow ? ",\n{" : "\n{");
+            anyRow = true;
             for (int c = 0; c < columns; ++c) {
                 if (c > 0)
-                    m_out.byte(',');
-                m_out.jsonString(m_listing.column(c).title);
-                m_out.byte(':');
-                m_out.jsonUtf8(cell(source, c));
+                    out.byte(',');
+                out.jsonString(m_listing.column(c).title);
+                out.byte(':');
+                out.jsonUtf8(cell(source, c, scratch));
             }
-            m_out.byte('}');
+            out.byte('}');
         }
         return;
     }
@@ -391,15 +432,57 @@ void ListWriter::rows(std::span<const int> rows)
     for (const int source : rows) {
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
-                m_out.byte(csv ? ',' : '\t');
+                out.byte(csv ? ',' : '\t');
             if (csv)
-                m_out.csvUtf8(cell(source, c));
+                out.csvUtf8(cell(source, c, scratch));
             else
-                m_out.utf8Text(cell(source, c), true);
+                out.utf8Text(cell(source, c, scratch), true);
         }
-        m_out.bytes(csv ? "\r\n" : "\n");
+        out.bytes(csv ? "\r\n" : "\n");
     }
-    m_anyRow = m_anyRow || !rows.empty();
+}
+
+void ListWriter::rows(std::span<const int> rows)
+{
+    constexpr std::size_t BlockRows = 32768;
+    std::string scratch;
+    if (rows.size() < 2 * BlockRows) {
+        writeRows(rows, m_out, m_anyRow, scratch);
+        m_anyRow = m_anyRow || !rows.empty();
+        return;
+    }
+    // Each thread writes its block into a buffer of its own; the buffers go out in order.
+    std::vector<char> first;
+    std::vector<char> second;
+    const auto into = [](std::vector<char> &buffer) {
+        return [&buffer](const char *data, std::size_t size) {
+            buffer.insert(buffer.end(), data, data + size);
+            return true;
+        };
+    };
+    Utf8Output firstOut(into(first));
+    Utf8Output secondOut(into(second));
+    std::string otherScratch;
+    for (std::size_t at = 0; at < rows.size() && m_out.ok(); at += 2 * BlockRows) {
+        const std::span<const int> a = rows.subspan(at, std::min(BlockRows, rows.size() - at));
+        const std::span<const int> b =
+            rows.subspan(at + a.size(), std::min(BlockRows, rows.size() - at - a.size()));
+        first.clear();
+        second.clear();
+        const bool anyBefore = m_anyRow;
+        RunOnTwoThreads(
+            [&] {
+                writeRows(a, firstOut, anyBefore, scratch);
+                firstOut.flush();
+            },
+            [&] {
+                writeRows(b, secondOut, true, otherScratch);
+                secondOut.flush();
+            });
+        m_out.bytes(first.data(), first.size());
+        m_out.bytes(second.data(), second.size());
+        m_anyRow = true;
+    }
 }
 
 void ListWriter::finish()

@@ -58,6 +58,8 @@ public:
 
     // ASCII or UTF-8 bytes as they are.
     void bytes(const char *text);
+    // size bytes at data as they are; a large block goes to the sink without a copy.
+    void bytes(const char *data, std::size_t size);
     void byte(char c) { *room(1) = c, ++m_used; }
     // The text as UTF-8; with escape set, backslash, tab, CR and LF as \\, \t, \r, \n.
     void text(QStringView text, bool escape = false);
@@ -115,18 +117,21 @@ public:
     ListWriter &operator=(const ListWriter &) = delete;
 
     // The rows named by rows (file-order indices, in the order they are to be written;
-    // indices outside the listing give empty cells).
+    // indices outside the listing give empty cells). Many rows are written by two
+    // threads, each turning every other block of rows into text.
     void rows(std::span<const int> rows);
     void finish();
 
 private:
-    QByteArrayView cell(int row, int column);
+    // Writes rows to out; anyRow tells whether a row came before (JSON needs a comma).
+    void writeRows(std::span<const int> rows, Utf8Output &out, bool anyRow,
+                   std::string &scratch) const;
+    QByteArrayView cell(int row, int column, std::string &scratch) const;
 
     const Listing &m_listing;
     const OutputFormat m_format;
     Utf8Output &m_out;
     std::vector<char> m_trim; // per column: strip leading blanks
-    std::string m_scratch;
     bool m_anyRow = false;
 };
 
