@@ -91,6 +91,28 @@ public:
         return m_stores[static_cast<std::size_t>(column)].format;
     }
 
+    // Hints that the cells of row are wanted soon, for readers that go through rows out of
+    // file order: first the cells' ends (prefetchEnds), some rows later their bytes
+    // (prefetchCells, which reads the ends). Rows outside the listing are ignored.
+    void prefetchEnds(int row) const
+    {
+        if (row < 1 || row >= m_rows)
+            return;
+        for (const ColumnStore &store : m_stores) {
+            if (static_cast<std::size_t>(row) < store.ends.size())
+                __builtin_prefetch(store.ends.data() + row - 1);
+        }
+    }
+    void prefetchCells(int row) const
+    {
+        if (row < 1 || row >= m_rows)
+            return;
+        for (const ColumnStore &store : m_stores) {
+            if (static_cast<std::size_t>(row) < store.ends.size())
+                __builtin_prefetch(store.pool.data() + store.ends[std::size_t(row) - 1]);
+        }
+    }
+
     void setCell(int row, int column, QStringView text);
     // text is UTF-8 (see celltext.h).
     void setCellUtf8(int row, int column, QByteArrayView text)

@@ -429,7 +429,15 @@ void ListWriter::writeRows(std::span<const int> rows, Utf8Output &out, bool anyR
         return;
     }
     const bool csv = m_format == OutputFormat::Csv;
-    for (const int source : rows) {
+    // Rows in sorted order are all over memory: their cells are asked for ahead of time.
+    constexpr std::size_t EndsAhead = 16;
+    constexpr std::size_t CellsAhead = 8;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int source = rows[i];
+        if (i + EndsAhead < rows.size())
+            m_listing.prefetchEnds(rows[i + EndsAhead]);
+        if (i + CellsAhead < rows.size())
+            m_listing.prefetchCells(rows[i + CellsAhead]);
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 out.byte(csv ? ',' : '\t');
