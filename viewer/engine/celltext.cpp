@@ -162,7 +162,8 @@ QByteArrayView Formatted(QByteArrayView cell, Format f, std::string &out)
         out.resize(std::size_t(FixedWidth));
         char *o = out.data();
         std::memset(o, ' ', std::size_t(FixedWidth - n));
-        std::memcpy(o + (FixedWidth - n), cell.data(), std::size_t(n));
+        if (n > 0)
+            std::memcpy(o + (FixedWidth - n), cell.data(), std::size_t(n));
         return QByteArrayView(o, FixedWidth);
     }
     if (isAscii(cell)) {

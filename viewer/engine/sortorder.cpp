@@ -26,40 +26,37 @@ char16_t lowered(char16_t c)
     return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
 
-// The shown texts of one column's cells as UTF-16 units, one at a time.
+// The shown texts of one column's cells, one at a time: as their bytes when the column is
+// ASCII (bytes are then UTF-16 units), else as UTF-16 units.
+template <typename Unit>
 class KeyCells
 {
 public:
-    KeyCells(const Listing &listing, int column)
-        : m_listing(listing), m_column(column), m_ascii(!listing.hasNonAscii(column))
-    {
-    }
+    KeyCells(const Listing &listing, int column) : m_listing(listing), m_column(column) {}
     // Valid until the next call.
-    std::u16string_view operator()(int row)
+    std::basic_string_view<Unit> operator()(int row)
     {
         const QByteArrayView bytes = m_listing.shownBytes(row, m_column, m_scratch);
-        m_units.resize(std::size_t(bytes.size()));
-        if (m_ascii) {
-            for (qsizetype i = 0; i < bytes.size(); ++i)
-                m_units[std::size_t(i)] = char16_t(bytes[i]);
+        if constexpr (sizeof(Unit) == 1) {
+            return {reinterpret_cast<const Unit *>(bytes.data()), std::size_t(bytes.size())};
         } else {
             m_units.clear();
             CellText::AppendUtf16(bytes, m_units);
+            return m_units;
         }
-        return m_units;
     }
 
 private:
     const Listing &m_listing;
     const int m_column;
-    const bool m_ascii;
     std::string m_scratch;
     std::u16string m_units;
 };
 
 // The lowered texts a and b compared by code unit from index from on; the code units
 // before from are equal.
-bool loweredLess(std::u16string_view a, std::u16string_view b, std::size_t from)
+template <typename Unit>
+bool loweredLess(std::basic_string_view<Unit> a, std::basic_string_view<Unit> b, std::size_t from)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = from; i < n; ++i) {
@@ -100,25 +97,19 @@ void radixSort(std::vector<SortKey> &keys, std::vector<SortKey> &scratch)
     }
 }
 
-} // namespace
-
-std::vector<int> SortAscending(const Listing &listing, int column)
+// Sorts order (the rows in file order) by the column's keys, read as units of type Unit.
+template <typename Unit>
+void sortRows(const Listing &listing, int column, std::vector<int> &order)
 {
     const int rows = listing.rowCount();
-    std::vector<int> order(static_cast<std::size_t>(std::max(rows, 0)));
-    for (int row = 0; row < rows; ++row)
-        order[static_cast<std::size_t>(row)] = row;
-    if (rows < 2)
-        return order;
-
     // The prefix shared by all keys decides nothing; whether all keys fit in 8 bits
     // decides how many code units head holds.
-    KeyCells cells(listing, column);
-    const std::u16string first(cells(0));
+    KeyCells<Unit> cells(listing, column);
+    const std::basic_string<Unit> first(cells(0));
     std::size_t shared = first.size();
     char16_t high = 0;
     for (int row = 0; row < rows; ++row) {
-        const std::u16string_view text = cells(row);
+        const std::basic_string_view<Unit> text = cells(row);
         const std::size_t n = text.size();
         for (std::size_t i = 0; i < n; ++i)
             high |= text[i];
@@ -133,7 +124,7 @@ std::vector<int> SortAscending(const Listing &listing, int column)
 
     std::vector<SortKey> keys(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
-        const std::u16string_view text = cells(row);
+        const std::basic_string_view<Unit> text = cells(row);
         const std::size_t n = std::min(text.size(), inHead);
         quint64 head = 0;
         if (narrow) {
@@ -152,11 +143,11 @@ std::vector<int> SortAscending(const Listing &listing, int column)
 
     // Runs of equal heads are in file order; those whose keys are not all the same length
     // within what head holds still need their whole keys compared.
-    KeyCells other(listing, column);
+    KeyCells<Unit> other(listing, column);
     const auto less = [&cells, &other, inHead](const SortKey &a, const SortKey &b) {
         if (a.length <= inHead && b.length <= inHead)
             return a.length < b.length; // the whole keys were compared
-        return loweredLess(cells(a.row), other(b.row), inHead);
+        return loweredLess<Unit>(cells(a.row), other(b.row), inHead);
     };
     for (std::size_t begin = 0; begin < keys.size();) {
         std::size_t end = begin + 1;
@@ -172,6 +163,22 @@ std::vector<int> SortAscending(const Listing &listing, int column)
     }
     for (std::size_t i = 0; i < keys.size(); ++i)
         order[i] = keys[i].row;
+}
+
+} // namespace
+
+std::vector<int> SortAscending(const Listing &listing, int column)
+{
+    const int rows = listing.rowCount();
+    std::vector<int> order(static_cast<std::size_t>(std::max(rows, 0)));
+    for (int row = 0; row < rows; ++row)
+        order[static_cast<std::size_t>(row)] = row;
+    if (rows < 2)
+        return order;
+    if (listing.hasNonAscii(column))
+        sortRows<char16_t>(listing, column, order);
+    else
+        sortRows<unsigned char>(listing, column, order);
     return order;
 }
 

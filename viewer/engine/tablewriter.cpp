@@ -61,6 +61,8 @@ void Utf8Output::bytes(const char *text)
 
 void Utf8Output::bytes(const char *data, std::size_t size)
 {
+    if (size == 0)
+        return;
     if (size >= BlockSize) {
         flush();
         if (m_ok)
