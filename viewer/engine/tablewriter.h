@@ -2,9 +2,10 @@
 // Writing what the viewer shows as text: a listing as TSV, CSV or JSON, a list of texts
 // (the tab captions) and a file's raw text, all as UTF-8.
 //
-// Utf8Output buffers the bytes in blocks of 1 MiB and hands each full block to its sink
-// (a function it owns a copy of); the buffer is owned by the Utf8Output. The writers only
-// read the listing, model or raw text they are given, and write rows in display order.
+// Utf8Output (utf8output.cpp) buffers the bytes in blocks of 1 MiB and hands each full
+// block to its sink (a function it owns a copy of); the buffer is owned by the Utf8Output.
+// The writers only read the listing, model or raw text they are given, and write rows in
+// display order.
 //
 // Formats:
 // - TSV: a line of column titles, then one line per row, cells separated by tabs, lines
