@@ -58,7 +58,6 @@ void CheckModel(const TableListModel &model)
         for (int c = 0; c < columns; ++c) {
             const QString shown = model.cellText(r, c);
             Check(shown == listing.cell(source, c), "cellText differs from the listing");
-            Check(model.cellView(r, c) == shown, "cellView differs from cellText");
             if (c > 0 && listing.column(c).rightAligned)
                 Check(shown.size() == 12, "right-aligned cell not 12 characters");
         }
@@ -165,7 +164,7 @@ void CheckProblems(const QByteArray &bytes, const HeadlessTableWindow &window,
     const Listing &listing = window.listModel().listing();
     QSet<QString> names;
     for (int r = 0; r < listing.rowCount(); ++r)
-        names.insert(listing.cell(r, 0).toString());
+        names.insert(listing.cell(r, 0));
     Check(CountProblems(problems, Kind::DuplicateName, &listed) ==
               listing.rowCount() - names.size(),
           "duplicate-name count");

@@ -1,5 +1,6 @@
 #include "viewer/reloadcontroller.h"
 
+#include "viewer/engine/celltext.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
 #include "viewer/rawtextview.h"
@@ -11,6 +12,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTimer>
+#include <string>
 
 struct ReloadController::View
 {
@@ -169,10 +171,15 @@ ReloadController::View ReloadController::capture() const
         const int row = current.isValid() ? model.sourceRow(current.row()) : -1;
         if (row >= 0) {
             const Engine::Listing &listing = model.listing();
-            view.record = listing.cell(row, 0).toString();
+            view.record = listing.cell(row, 0);
             view.recordOccurrence = 0;
+            // Names are compared as the listing keeps them, without a copy per row.
+            std::string scratch;
+            std::string name;
+            Engine::CellText::AppendUtf8(view.record, name);
             for (int earlier = 0; earlier < row; ++earlier) {
-                view.recordOccurrence += listing.cell(earlier, 0) == view.record ? 1 : 0;
+                view.recordOccurrence +=
+                    listing.shownBytes(earlier, 0, scratch) == QByteArrayView(name) ? 1 : 0;
             }
         }
         const QHeaderView *header = m_panes.list->horizontalHeader();
@@ -219,8 +226,12 @@ void ReloadController::restore(const View &view)
     }
     if (view.recordOccurrence >= 0) {
         int source = -1;
+        std::string scratch;
+        std::string name;
+        Engine::CellText::AppendUtf8(view.record, name);
         for (int row = 0, seen = 0; row < listing.rowCount(); ++row) {
-            if (listing.cell(row, 0) == view.record && seen++ == view.recordOccurrence) {
+            if (listing.shownBytes(row, 0, scratch) == QByteArrayView(name) &&
+                seen++ == view.recordOccurrence) {
                 source = row;
                 break;
             }

@@ -154,7 +154,7 @@ void TBLMainForm::CopySelectedRows()
             }
             // Numbers are shown padded with blanks to a fixed width; a spreadsheet wants
             // the value alone.
-            text += m_model->cellView(row, column).trimmed();
+            text += m_model->cellText(row, column).trimmed();
         }
         text += u'\n';
     }

@@ -78,12 +78,12 @@ CompareListing BuildCompareListing(const SectionDiff &diff)
         const int column =
             change.newColumn >= 0 ? change.newColumn : columnOf[std::size_t(change.oldColumn)];
         result.marks[std::size_t(change.newRow)] = CompareListing::Mark::Changed;
-        result.oldValues.insert(CellKey(change.newRow, column), diff.oldValue(change).toString());
+        result.oldValues.insert(CellKey(change.newRow, column), diff.oldValue(change));
     }
     for (const SectionDiff::Record &record : diff.removed) {
         const int row = listing.appendRow(old.cell(record.row, 0));
         for (int column = 1; column < old.columnCount(); ++column) {
-            const QStringView value = old.cell(record.row, column);
+            const QString value = old.cell(record.row, column);
             if (!value.isEmpty()) {
                 StoreValue(listing, row, columnOf[std::size_t(column)], value);
             }

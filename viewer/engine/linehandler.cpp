@@ -1,10 +1,12 @@
 #include "viewer/engine/linehandler.h"
 
+#include "viewer/engine/celltext.h"
 #include "viewer/engine/numeric.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tabletext.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace Engine::Parsing {
@@ -31,6 +33,29 @@ bool isAsciiOnly(QByteArrayView bytes)
     }
     return true;
 }
+
+// What decodeValue() looks for in a value's bytes.
+enum ValueByteKind : unsigned
+{
+    EndsValue = 1, // ";"
+    IsTab = 2,
+    IsHigh = 4, // 0x80 or more
+    NotDigit = 8,
+    IsPoint = 16,
+};
+constexpr std::array<unsigned char, 256> ValueByte = [] {
+    std::array<unsigned char, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        unsigned kind = (c >= '0' && c <= '9') || c == '.' ? 0u : unsigned(NotDigit);
+        if (c >= 0x80)
+            kind |= IsHigh;
+        table[std::size_t(c)] = static_cast<unsigned char>(kind);
+    }
+    table[';'] |= EndsValue;
+    table['\t'] |= IsTab;
+    table['.'] |= IsPoint;
+    return table;
+}();
 
 template <bool TabsToo>
 QByteArrayView trimmed(QByteArrayView bytes)
@@ -144,7 +169,7 @@ void LineHandler::field(QByteArrayView line)
     Listing &listing = m_result.listing;
     if (sameBytes(name, QByteArrayView("Name", 4))) {
         decodeValue(value);
-        m_row = listing.appendRow(m_text);
+        m_row = listing.appendRowUtf8(m_text);
         m_lastColumn = 0;
         return;
     }
@@ -154,22 +179,28 @@ void LineHandler::field(QByteArrayView line)
     if (m_row < 0) {
         if (m_partial) {
             decodeValue(value);
-            m_pending.push_back(Pending{column, m_text.toString()});
+            m_pending.push_back(Pending{column, m_text.toByteArray()});
         }
         return;
     }
     decodeValue(value);
-    storeValue(column, m_text);
+    storeValue(column, m_text, m_plainNumber);
 }
 
-void LineHandler::storeValue(int column, QStringView text)
+void LineHandler::storeValue(int column, QByteArrayView text, bool plainNumber)
 {
     Listing &listing = m_result.listing;
-    listing.setCell(m_row, column, text);
-    if (IsNumeric(text)) {
+    listing.setCellUtf8(m_row, column, text);
+    if (plainNumber || IsNumeric(text)) {
         Listing::Column &col = listing.column(column);
         col.rightAligned = true;
-        const qsizetype d = DecimalPlaces(text);
+        qsizetype d = 0;
+        if (plainNumber) {
+            const qsizetype point = findByte(text, '.');
+            d = point < 0 ? 0 : text.size() - point - 1;
+        } else {
+            d = DecimalPlaces(text);
+        }
         const int tag = col.tag.value_or(0);
         col.tag = d > tag ? static_cast<int>(std::min<qsizetype>(d, INT_MAX)) : tag;
     }
@@ -193,7 +224,7 @@ int LineHandler::findOrAppendColumn(QByteArrayView name)
     return column;
 }
 
-void LineHandler::syncTitles()
+void LineHandler::appendTitles()
 {
     const Listing &listing = m_result.listing;
     for (auto c = static_cast<int>(m_asciiTitles.size()); c < listing.columnCount(); ++c) {
@@ -211,33 +242,44 @@ void LineHandler::syncTitles()
 
 void LineHandler::decodeValue(QByteArrayView value)
 {
-    const auto n = static_cast<std::size_t>(value.size());
-    if (m_scratch.size() < n)
-        m_scratch.resize(std::max(n, 2 * m_scratch.size()));
     const auto *in = reinterpret_cast<const unsigned char *>(value.data());
-    char16_t *out = m_scratch.data();
-    unsigned char high = 0;
+    const auto n = static_cast<std::size_t>(value.size());
+    unsigned flags = 0;
+    unsigned points = 0;
     std::size_t length = 0;
-    for (; length < n && in[length] != ';'; ++length) {
-        high |= in[length];
-        out[length] = in[length] == '\t' ? u' ' : char16_t(in[length]);
+    for (; length < n; ++length) {
+        const unsigned kind = ValueByte[in[length]];
+        if (kind & EndsValue)
+            break;
+        flags |= kind;
+        points += kind & IsPoint;
     }
-    if (high < 0x80) {
-        std::size_t begin = 0;
-        while (begin < length && (out[begin] == u' ' || out[begin] == 0))
-            ++begin;
-        while (length > begin && (out[length - 1] == u' ' || out[length - 1] == 0))
-            --length;
-        m_text = QStringView(out + begin, qsizetype(length - begin));
+    const bool tabs = (flags & IsTab) != 0;
+    const bool high = (flags & IsHigh) != 0;
+    // Digits with at most one "." and nothing else, not even blanks: numeric as it is.
+    m_plainNumber = length > 0 && (flags & NotDigit) == 0 && points <= IsPoint &&
+                    length > (points != 0 ? 1u : 0u);
+    // Trimming blanks, NULs and tabs first is the same as turning tabs into blanks and
+    // trimming then; every one of them is a single byte in both encodings.
+    const QByteArrayView text = trimmed<true>(value.first(qsizetype(length)));
+    if (!high && !tabs) {
+        m_text = text;
         return;
     }
-    m_decoded.clear();
-    AppendDecoded(trimmed<true>(value.first(qsizetype(length))), m_utf8, m_decoded);
-    for (char16_t &c : m_decoded) {
-        if (c == u'\t')
-            c = u' ';
+    m_scratch.assign(text.data(), std::size_t(text.size()));
+    for (char &c : m_scratch) {
+        if (c == '\t')
+            c = ' ';
     }
-    m_text = QStringView(m_decoded.data(), qsizetype(m_decoded.size()));
+    if (high && (!m_utf8 || !CheckUtf8(QByteArrayView(m_scratch)).valid)) {
+        // Windows-1252, or UTF-8 that is not well-formed (possible behind a byte-order
+        // mark): decoded as the file's encoding is, then kept as UTF-8.
+        m_decoded.clear();
+        AppendDecoded(QByteArrayView(m_scratch), m_utf8, m_decoded);
+        m_scratch.clear();
+        CellText::AppendUtf8(QStringView(m_decoded.data(), qsizetype(m_decoded.size())), m_scratch);
+    }
+    m_text = QByteArrayView(m_scratch.data(), qsizetype(m_scratch.size()));
 }
 
 } // namespace Engine::Parsing

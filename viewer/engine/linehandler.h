@@ -93,8 +93,9 @@ private:
     void field(QByteArrayView line);
 
     // The value goes into the current record's cell of column; a numeric value makes the
-    // column right-aligned and raises its decimal count.
-    void storeValue(int column, QStringView text);
+    // column right-aligned and raises its decimal count. plainNumber: the text is known to
+    // be digits with at most one "." (numeric without a closer look).
+    void storeValue(int column, QByteArrayView text, bool plainNumber = false);
 
     // Fields mostly come in the same order in every record, so the column that followed the
     // last one used (the record's name for the first field) the time before is tried first;
@@ -104,17 +105,23 @@ private:
 
     // Keeps the byte forms of the column titles and the titles' index in step with the
     // listing. The index keeps the first column of a title, as a search from the left would.
-    void syncTitles();
+    void syncTitles()
+    {
+        if (m_asciiTitles.size() != static_cast<std::size_t>(m_result.listing.columnCount()))
+            appendTitles();
+    }
+    void appendTitles();
 
-    // Makes m_text the value: the bytes up to the first ";", decoded, tabs turned into
-    // blanks, then trimmed of blanks and NULs (so tabs at the ends go as well).
+    // Makes m_text the value as UTF-8: the bytes up to the first ";", decoded, tabs turned
+    // into blanks, then trimmed of blanks and NULs (so tabs at the ends go as well). A
+    // view into the line when nothing needs changing, else into m_scratch.
     void decodeValue(QByteArrayView value);
 
     // A field line a partial handler met before its first record.
     struct Pending
     {
         int column;
-        QString value;
+        QByteArray value;
     };
 
     const QString &m_caption;
@@ -128,12 +135,13 @@ private:
     int m_lastColumn = 0;
     std::vector<int> m_successor;
     ParsedTable m_result;
-    std::vector<char16_t> m_scratch;
+    std::string m_scratch;
     std::u16string m_decoded;
     std::vector<QByteArray> m_asciiTitles;
     std::vector<char> m_titleIsAscii;
     QHash<QString, int> m_columnOf;
-    QStringView m_text;
+    QByteArrayView m_text;
+    bool m_plainNumber = false; // set by decodeValue()
     std::vector<Pending> m_pending;
 };
 

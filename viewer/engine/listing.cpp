@@ -1,10 +1,6 @@
 #include "viewer/engine/listing.h"
 
-#include "viewer/engine/numeric.h"
-#include "viewer/engine/twothreads.h"
-
 #include <algorithm>
-#include <limits>
 #include <stdexcept>
 
 namespace Engine {
@@ -54,36 +50,60 @@ Listing::ColumnStore &Listing::storeFor(int column)
 
 int Listing::appendRow(QStringView name)
 {
+    std::string bytes;
+    CellText::AppendUtf8(name, bytes);
+    return appendRowUtf8(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+}
+
+int Listing::appendRowUtf8(QByteArrayView name)
+{
     ++m_rows;
-    setCell(m_rows - 1, 0, name);
+    setCellUtf8(m_rows - 1, 0, name);
     return m_rows - 1;
 }
 
-void Listing::unfix(ColumnStore &store)
+void Listing::setCell(int row, int column, QStringView text)
 {
-    if (!store.fixed)
-        return;
-    store.fixed = false;
-    store.ends.resize(store.pool.size() / FixedWidth);
-    for (std::size_t r = 0; r < store.ends.size(); ++r)
-        store.ends[r] = static_cast<quint32>((r + 1) * FixedWidth);
+    std::string bytes;
+    CellText::AppendUtf8(text, bytes);
+    setCellUtf8(row, column, QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
-void Listing::appendText(ColumnStore &store, QStringView text)
+void Listing::settle(ColumnStore &store)
+{
+    if (!store.format.active())
+        return;
+    ColumnStore shown;
+    std::string scratch;
+    const auto rows = static_cast<std::size_t>(store.formattedRows);
+    shown.ends.reserve(rows);
+    shown.pool.reserve(store.pool.size() + rows * std::size_t(CellText::FixedWidth));
+    for (std::size_t r = 0; r < rows; ++r) {
+        const QByteArrayView text =
+            CellText::Formatted(storedCell(store, int(r)), store.format, scratch);
+        appendText(shown, text);
+        shown.ends.push_back(static_cast<quint32>(shown.pool.size()));
+    }
+    shown.nonAscii = store.nonAscii;
+    store = std::move(shown);
+}
+
+void Listing::appendText(ColumnStore &store, QByteArrayView text)
 {
     const std::size_t old = store.pool.size();
     const auto n = static_cast<std::size_t>(text.size());
     checkPoolSize(old + n);
-    store.pool.append(reinterpret_cast<const char16_t *>(text.data()), n);
+    store.pool.append(text.data(), n);
+    store.nonAscii = store.nonAscii || hasHighByte(text);
 }
 
-void Listing::setCellSlow(int row, int column, QStringView text)
+void Listing::setCellSlow(int row, int column, QByteArrayView text)
 {
     if (row < 0 || row >= m_rows || column < 0)
         return;
     ColumnStore &store = storeFor(column);
     const auto r = static_cast<std::size_t>(row);
-    unfix(store);
+    settle(store);
     if (r >= store.ends.size()) {
         // Rows in between stay empty.
         store.ends.resize(r, static_cast<quint32>(store.pool.size()));
@@ -103,120 +123,28 @@ void Listing::setCellSlow(int row, int column, QStringView text)
     const quint32 end = store.ends[r];
     const qint64 delta = qint64(text.size()) - qint64(end - begin);
     checkPoolSize(std::size_t(qint64(store.pool.size()) + delta));
-    PodBuffer<char16_t> pool;
+    PodBuffer<char> pool;
     pool.reserve(std::size_t(qint64(store.pool.size()) + delta));
     pool.append(store.pool.data(), begin);
-    pool.append(reinterpret_cast<const char16_t *>(text.data()), std::size_t(text.size()));
+    pool.append(text.data(), std::size_t(text.size()));
     pool.append(store.pool.data() + end, store.pool.size() - end);
     store.pool = std::move(pool);
+    store.nonAscii = store.nonAscii || hasHighByte(text);
     for (std::size_t i = r; i < store.ends.size(); ++i)
         store.ends[i] = static_cast<quint32>(qint64(store.ends[i]) + delta);
 }
 
 void Listing::formatColumns()
 {
-    std::vector<std::size_t> todo;
     for (std::size_t c = 1; c < m_columns.size() && c < m_stores.size(); ++c) {
-        if (m_columns[c].tag.value_or(0) > 0 || m_columns[c].rightAligned)
-            todo.push_back(c);
-    }
-    // Columns are independent: with many rows, a second thread takes every other one.
-    constexpr int ParallelRows = 50000;
-    if (todo.size() < 2 || m_rows < ParallelRows) {
-        for (const std::size_t c : todo)
-            formatColumn(c);
-        return;
-    }
-    RunOnTwoThreads(
-        [&] {
-            for (std::size_t i = 0; i < todo.size(); i += 2)
-                formatColumn(todo[i]);
-        },
-        [&] {
-            for (std::size_t i = 1; i < todo.size(); i += 2)
-                formatColumn(todo[i]);
-        });
-}
-
-void Listing::formatColumn(std::size_t c)
-{
-    {
         const Column &col = m_columns[c];
-        const qsizetype decimals = std::max(0, col.tag.value_or(0));
-        const ColumnStore &old = m_stores[c];
-        ColumnStore formatted;
-        formatted.fixed = col.rightAligned;
-        if (formatted.fixed) {
-            formatted.pool.resizeUninitialized(static_cast<std::size_t>(m_rows) * FixedWidth);
-        } else {
-            formatted.ends.reserve(static_cast<std::size_t>(m_rows));
-            formatted.pool.reserve(old.pool.size());
-        }
-        for (int row = 0; row < m_rows; ++row) {
-            const QStringView cell = storedCell(old, row);
-            const char16_t *text = reinterpret_cast<const char16_t *>(cell.data());
-            const qsizetype n = cell.size();
-            // The cell is followed by a suffix: "." when it has none and decimals are
-            // missing, then one "0" per missing decimal.
-            qsizetype point = 0;
-            while (point < n && text[point] != u'.')
-                ++point;
-            bool addPoint = false;
-            qsizetype zeros = 0;
-            if (decimals > 0) {
-                // DecimalPlaces: characters after the first "." once trailing blanks and
-                // NULs are trimmed (leading ones come before the point).
-                qsizetype d = 0;
-                if (point < n) {
-                    qsizetype end = n;
-                    while (end > point + 1 && (text[end - 1] == u' ' || text[end - 1] == 0))
-                        --end;
-                    d = end - point - 1;
-                }
-                if (d < decimals) {
-                    addPoint = point == n;
-                    zeros = decimals - d;
-                }
-            }
-            const qsizetype length = n + (addPoint ? 1 : 0) + zeros;
-            auto charAt = [&](qsizetype i) -> char16_t {
-                if (i < n)
-                    return text[i];
-                return (addPoint && i == n) ? u'.' : u'0';
-            };
-            if (formatted.fixed && length <= FixedWidth) {
-                // Blanks, the cell, then its suffix.
-                char16_t *out = formatted.pool.data() + std::size_t(row) * FixedWidth;
-                const qsizetype pad = FixedWidth - length;
-                for (qsizetype i = 0; i < pad; ++i)
-                    *out++ = u' ';
-                for (qsizetype i = 0; i < n; ++i)
-                    *out++ = text[i];
-                if (addPoint)
-                    *out++ = u'.';
-                for (qsizetype i = 0; i < zeros; ++i)
-                    *out++ = u'0';
-                continue;
-            }
-            if (formatted.fixed) {
-                // The last 12 characters of 22 blanks followed by the cell.
-                char16_t *out = formatted.pool.data() + std::size_t(row) * FixedWidth;
-                const qsizetype take = std::min<qsizetype>(length, FixedWidth);
-                const qsizetype pad = FixedWidth - take;
-                for (qsizetype i = 0; i < pad; ++i)
-                    out[i] = u' ';
-                for (qsizetype i = 0; i < take; ++i)
-                    out[pad + i] = charAt(length - take + i);
-            } else {
-                const std::size_t at = formatted.pool.size();
-                checkPoolSize(at + std::size_t(length));
-                formatted.pool.resizeUninitialized(at + std::size_t(length));
-                for (qsizetype i = 0; i < length; ++i)
-                    formatted.pool[at + std::size_t(i)] = charAt(i);
-                formatted.ends.push_back(static_cast<quint32>(formatted.pool.size()));
-            }
-        }
-        m_stores[c] = std::move(formatted);
+        const CellText::Format format{std::max(0, col.tag.value_or(0)), col.rightAligned};
+        if (!format.active())
+            continue;
+        ColumnStore &store = m_stores[c];
+        settle(store);
+        store.format = format;
+        store.formattedRows = m_rows;
     }
 }
 
@@ -224,14 +152,15 @@ void Listing::appendRows(Listing &&other)
 {
     const int base = m_rows;
     m_rows += other.m_rows;
+    std::string scratch;
     for (std::size_t c = 0; c < other.m_stores.size(); ++c) {
-        const ColumnStore &from = other.m_stores[c];
         ColumnStore &to = storeFor(static_cast<int>(c));
-        unfix(to);
+        settle(to);
         for (int row = 0; row < other.m_rows; ++row) {
-            if (!from.fixed && static_cast<std::size_t>(row) >= from.ends.size())
+            const ColumnStore &from = other.m_stores[c];
+            if (!from.format.active() && static_cast<std::size_t>(row) >= from.ends.size())
                 break;
-            setCell(base + row, static_cast<int>(c), storedCell(from, row));
+            setCellUtf8(base + row, static_cast<int>(c), other.shownBytes(row, int(c), scratch));
         }
     }
     m_columns = std::move(other.m_columns);
@@ -244,15 +173,17 @@ void Listing::appendRowsMapped(const Listing &other, const std::vector<int> &col
 {
     const int base = m_rows;
     m_rows += other.m_rows;
+    std::string scratch;
     for (std::size_t c = 0; c < other.m_stores.size(); ++c) {
         const int target = c == 0 ? 0 : (c < columnOf.size() ? columnOf[c] : -1);
         if (target < 0)
             continue;
         const ColumnStore &from = other.m_stores[c];
         ColumnStore &to = storeFor(target);
-        if (from.fixed || to.fixed) {
+        settle(to);
+        if (from.format.active()) {
             for (int row = 0; row < other.m_rows; ++row)
-                setCell(base + row, target, storedCell(from, row));
+                setCellUtf8(base + row, target, other.shownBytes(row, int(c), scratch));
             continue;
         }
         if (from.ends.empty())
@@ -262,6 +193,7 @@ void Listing::appendRowsMapped(const Listing &other, const std::vector<int> &col
         checkPoolSize(to.pool.size() + from.pool.size());
         to.ends.resize(static_cast<std::size_t>(base), offset);
         to.pool.append(from.pool.data(), from.pool.size());
+        to.nonAscii = to.nonAscii || from.nonAscii;
         const std::size_t at = to.ends.size();
         to.ends.resizeUninitialized(at + from.ends.size());
         for (std::size_t r = 0; r < from.ends.size(); ++r)

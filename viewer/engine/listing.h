@@ -1,6 +1,6 @@
 #pragma once
 // Listing: the records of the section on show, column-major and compact, so that a
-// section of a million records fits in a few hundred megabytes.
+// section of ten million records fits in less memory than its file.
 //
 // Column 0 is "Name" (the record names); every other column has a title, an alignment
 // (left until a numeric value is stored, then right) and a decimal tag (unset until the
@@ -8,14 +8,21 @@
 // A row's cell in a column it has no value for is empty. Column 0's cells are the row
 // names, whatever column 0 is titled (a listing may even have no columns yet).
 //
+// Cells are kept as UTF-8 bytes (see celltext.h), one pool per column with the end of
+// every cell. The formatting pass does not rewrite them: it records per column how its
+// cells are shown, and cell() and shownBytes() apply that when a cell is asked for.
+//
 // A Listing is a value (copyable, movable). setCell() and appendRow() throw
-// std::length_error when one column's texts together pass 4 Gi characters.
+// std::length_error when one column's texts together pass 4 GiB of UTF-8.
 
+#include "viewer/engine/celltext.h"
 #include "viewer/engine/podbuffer.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace Engine {
@@ -49,77 +56,131 @@ public:
 
     // Appends a row whose name (column 0) is name; returns its index.
     int appendRow(QStringView name);
-    QStringView cell(int row, int column) const
+    int appendRowUtf8(QByteArrayView name);
+
+    // The cell as shown (after the formatting pass); "" outside the listing.
+    QString cell(int row, int column) const
+    {
+        std::string scratch;
+        return CellText::ToString(shownBytes(row, column, scratch));
+    }
+    // The same as UTF-8: a view into the listing, or into scratch when the formatting
+    // pass changes the cell. Valid until the listing or scratch changes.
+    QByteArrayView shownBytes(int row, int column, std::string &scratch) const
     {
         if (row < 0 || row >= m_rows || column < 0 ||
             static_cast<std::size_t>(column) >= m_stores.size())
             return {};
-        return storedCell(m_stores[static_cast<std::size_t>(column)], row);
+        const ColumnStore &store = m_stores[static_cast<std::size_t>(column)];
+        const QByteArrayView stored = storedCell(store, row);
+        if (!store.format.active() || row >= store.formattedRows)
+            return stored;
+        return CellText::Formatted(stored, store.format, scratch);
     }
-    void setCell(int row, int column, QStringView text)
+    // Whether a cell of the column holds a byte of 0x80 or more (else all are ASCII).
+    bool hasNonAscii(int column) const
+    {
+        return column >= 0 && static_cast<std::size_t>(column) < m_stores.size() &&
+               m_stores[static_cast<std::size_t>(column)].nonAscii;
+    }
+    // How the formatting pass shows the column's cells (nothing for rows added later).
+    CellText::Format format(int column) const
+    {
+        if (column < 0 || static_cast<std::size_t>(column) >= m_stores.size())
+            return {};
+        return m_stores[static_cast<std::size_t>(column)].format;
+    }
+
+    // Hints that the cells of row are wanted soon, for readers that go through rows out of
+    // file order: first the cells' ends (prefetchEnds), some rows later their bytes
+    // (prefetchCells, which reads the ends). Rows outside the listing are ignored.
+    void prefetchEnds(int row) const
+    {
+        if (row < 1 || row >= m_rows)
+            return;
+        for (const ColumnStore &store : m_stores) {
+            if (static_cast<std::size_t>(row) < store.ends.size())
+                __builtin_prefetch(store.ends.data() + row - 1);
+        }
+    }
+    void prefetchCells(int row) const
+    {
+        if (row < 1 || row >= m_rows)
+            return;
+        for (const ColumnStore &store : m_stores) {
+            if (static_cast<std::size_t>(row) < store.ends.size())
+                __builtin_prefetch(store.pool.data() + store.ends[std::size_t(row) - 1]);
+        }
+    }
+
+    void setCell(int row, int column, QStringView text);
+    // text is UTF-8 (see celltext.h).
+    void setCellUtf8(int row, int column, QByteArrayView text)
     {
         // The usual case while reading: the cell after the column's last one.
         if (row >= 0 && row < m_rows && column >= 0 &&
             static_cast<std::size_t>(column) < m_stores.size()) {
             ColumnStore &store = m_stores[static_cast<std::size_t>(column)];
-            if (!store.fixed && static_cast<std::size_t>(row) == store.ends.size() &&
+            if (!store.format.active() && static_cast<std::size_t>(row) == store.ends.size() &&
                 store.pool.size() + static_cast<std::size_t>(text.size()) <= MaxPoolSize) {
-                store.pool.append(reinterpret_cast<const char16_t *>(text.data()),
-                                  static_cast<std::size_t>(text.size()));
+                store.pool.append(text.data(), static_cast<std::size_t>(text.size()));
                 store.ends.push_back(static_cast<quint32>(store.pool.size()));
+                store.nonAscii = store.nonAscii || hasHighByte(text);
                 return;
             }
         }
         setCellSlow(row, column, text);
     }
 
-    // The formatting pass over columns 1..last: pads cells to the column's decimal count,
-    // then right-aligned cells to exactly 12 characters.
+    // The formatting pass over columns 1..last: cells are shown padded to the column's
+    // decimal count, then right-aligned cells as exactly 12 characters. A second pass
+    // formats what the first one showed.
     void formatColumns();
 
     // Appends the rows of other (whose columns start with this listing's columns, in the
-    // same order) and takes over its column metadata.
+    // same order) as they are shown, and takes over its column metadata.
     void appendRows(Listing &&other);
 
-    // Appends the rows of other, whose column c holds what this listing keeps in column
-    // columnOf[c] (-1: dropped; column 0, the names, always goes to column 0). Column
-    // metadata stays as it is. Throws as setCell() does.
+    // Appends the rows of other as they are shown, whose column c holds what this listing
+    // keeps in column columnOf[c] (-1: dropped; column 0, the names, always goes to column
+    // 0). Column metadata stays as it is. Throws as setCell() does.
     void appendRowsMapped(const Listing &other, const std::vector<int> &columnOf);
 
 private:
     // One column's cells in row order. ends[r] is where row r's text ends in pool (it
-    // starts where row r - 1's ends); rows at or beyond ends.size() are empty. A fixed
-    // store has no ends: every row up to pool.size() / FixedWidth holds exactly FixedWidth
-    // characters, later rows are empty.
+    // starts where row r - 1's ends); rows at or beyond ends.size() are empty. Rows below
+    // formattedRows are shown as format says.
     struct ColumnStore
     {
         PodBuffer<quint32> ends;
-        PodBuffer<char16_t> pool;
-        bool fixed = false;
+        PodBuffer<char> pool;
+        bool nonAscii = false;
+        CellText::Format format;
+        int formattedRows = 0;
     };
-    static constexpr qsizetype FixedWidth = 12;
-
-    ColumnStore &storeFor(int column);
-    static void unfix(ColumnStore &store);
     static constexpr std::size_t MaxPoolSize = 0xFFFFFFFFu;
 
-    void setCellSlow(int row, int column, QStringView text);
-    // Formats column c (touches only that column's store).
-    void formatColumn(std::size_t c);
-    static QStringView storedCell(const ColumnStore &store, int row)
+    static bool hasHighByte(QByteArrayView text)
+    {
+        unsigned char high = 0;
+        for (const char c : text)
+            high |= static_cast<unsigned char>(c);
+        return high >= 0x80;
+    }
+
+    ColumnStore &storeFor(int column);
+    // Rewrites a formatted store's cells as they are shown, leaving it unformatted.
+    static void settle(ColumnStore &store);
+    void setCellSlow(int row, int column, QByteArrayView text);
+    static QByteArrayView storedCell(const ColumnStore &store, int row)
     {
         const auto r = static_cast<std::size_t>(row);
-        if (store.fixed) {
-            if ((r + 1) * FixedWidth > store.pool.size())
-                return {};
-            return QStringView(store.pool.data() + r * FixedWidth, FixedWidth);
-        }
         if (r >= store.ends.size())
             return {};
         const quint32 begin = r == 0 ? 0 : store.ends[r - 1];
-        return QStringView(store.pool.data() + begin, qsizetype(store.ends[r] - begin));
+        return QByteArrayView(store.pool.data() + begin, qsizetype(store.ends[r] - begin));
     }
-    static void appendText(ColumnStore &store, QStringView text);
+    static void appendText(ColumnStore &store, QByteArrayView text);
 
     std::vector<Column> m_columns;
     std::vector<ColumnStore> m_stores; // m_stores[0] holds the record names

@@ -4,6 +4,24 @@ namespace Engine {
 
 namespace {
 
+// A text as units: UTF-16 units, or the bytes of UTF-8 text (whose multi-byte characters
+// are never digits, signs or blanks, so the tests give the same answers on both).
+template <typename Unit>
+struct Units
+{
+    const Unit *data;
+    qsizetype n;
+    qsizetype size() const { return n; }
+    char16_t operator[](qsizetype i) const
+    {
+        if constexpr (sizeof(Unit) == 1)
+            return static_cast<unsigned char>(data[i]);
+        else
+            return data[i];
+    }
+    Units sliced(qsizetype from, qsizetype count) const { return Units{data + from, count}; }
+};
+
 bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
@@ -26,18 +44,19 @@ bool isSign(char16_t c)
 
 // Reads the number itself at t[i..]: digits with "," after the first digit, an optional
 // "." with digits, an optional exponent. Advances i past it; false when there is none.
-bool readNumber(QStringView t, qsizetype &i)
+template <typename T>
+bool readNumber(T t, qsizetype &i)
 {
     const qsizetype n = t.size();
     qsizetype digits = 0;
-    while (i < n && (isDigit(t[i].unicode()) || (digits > 0 && t[i] == u','))) {
-        if (isDigit(t[i].unicode()))
+    while (i < n && (isDigit(t[i]) || (digits > 0 && t[i] == u','))) {
+        if (isDigit(t[i]))
             ++digits;
         ++i;
     }
     if (i < n && t[i] == u'.') {
         ++i;
-        while (i < n && isDigit(t[i].unicode())) {
+        while (i < n && isDigit(t[i])) {
             ++digits;
             ++i;
         }
@@ -46,10 +65,10 @@ bool readNumber(QStringView t, qsizetype &i)
         return false;
     if (i < n && (t[i] == u'e' || t[i] == u'E')) {
         ++i;
-        if (i < n && isSign(t[i].unicode()))
+        if (i < n && isSign(t[i]))
             ++i;
         qsizetype expDigits = 0;
-        while (i < n && isDigit(t[i].unicode())) {
+        while (i < n && isDigit(t[i])) {
             ++expDigits;
             ++i;
         }
@@ -59,17 +78,19 @@ bool readNumber(QStringView t, qsizetype &i)
     return true;
 }
 
-void skipBlanks(QStringView t, qsizetype &i)
+template <typename T>
+void skipBlanks(T t, qsizetype &i)
 {
     while (i < t.size() && t[i] == u' ')
         ++i;
 }
 
-bool isHexOrOctal(QStringView t)
+template <typename T>
+bool isHexOrOctal(T t)
 {
     if (t.size() < 3 || t[0] != u'&')
         return false;
-    const char16_t kind = t[1].unicode();
+    const char16_t kind = t[1];
     bool (*digit)(char16_t) = nullptr;
     if (kind == u'H' || kind == u'h')
         digit = isHexDigit;
@@ -78,27 +99,26 @@ bool isHexOrOctal(QStringView t)
     else
         return false;
     for (qsizetype i = 2; i < t.size(); ++i) {
-        if (!digit(t[i].unicode()))
+        if (!digit(t[i]))
             return false;
     }
     return true;
 }
 
-} // namespace
-
-bool IsNumeric(QStringView text)
+template <typename T>
+bool isNumeric(T text)
 {
     // The usual table number, digits with at most one "." among them, needs no more.
     {
-        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
         const qsizetype n = text.size();
         qsizetype digits = 0;
         qsizetype points = 0;
         qsizetype i = 0;
         for (; i < n; ++i) {
-            if (data[i] >= u'0' && data[i] <= u'9')
+            const char16_t c = text[i];
+            if (c >= u'0' && c <= u'9')
                 ++digits;
-            else if (data[i] == u'.')
+            else if (c == u'.')
                 ++points;
             else
                 break;
@@ -112,8 +132,8 @@ bool IsNumeric(QStringView text)
         ++begin;
     while (end > begin && text[end - 1] == u' ')
         --end;
-    const QStringView t = text.sliced(begin, end - begin);
-    if (t.isEmpty())
+    const T t = text.sliced(begin, end - begin);
+    if (t.size() == 0)
         return false;
     if (isHexOrOctal(t))
         return true;
@@ -127,7 +147,7 @@ bool IsNumeric(QStringView text)
     for (;;) {
         if (i < n && t[i] == u'(' && !paren && !sign && !dollar) {
             paren = true;
-        } else if (i < n && isSign(t[i].unicode()) && !sign && !paren) {
+        } else if (i < n && isSign(t[i]) && !sign && !paren) {
             sign = true;
         } else if (i < n && t[i] == u'$' && !dollar) {
             dollar = true;
@@ -144,27 +164,59 @@ bool IsNumeric(QStringView text)
         if (i >= n || t[i] != u')')
             return false;
         ++i;
-    } else if (!sign && i < n && isSign(t[i].unicode())) {
+    } else if (!sign && i < n && isSign(t[i])) {
         ++i;
     }
     return i == n;
 }
 
-qsizetype DecimalPlaces(QStringView text)
+template <typename T>
+qsizetype decimalPlaces(T text)
 {
-    const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
     qsizetype begin = 0;
     qsizetype end = text.size();
     // The first "." decides; it is found in the trimmed text as well, since trimming
     // removes only blanks and NULs.
     qsizetype point = 0;
-    while (point < end && data[point] != u'.')
+    while (point < end && text[point] != u'.')
         ++point;
     if (point == end)
         return 0;
-    while (end > begin && (data[end - 1] == u' ' || data[end - 1] == 0))
+    while (end > begin && (text[end - 1] == u' ' || text[end - 1] == 0))
         --end;
     return end - (point + 1);
+}
+
+Units<char16_t> unitsOf(QStringView text)
+{
+    return {reinterpret_cast<const char16_t *>(text.data()), text.size()};
+}
+
+Units<char> unitsOf(QByteArrayView text)
+{
+    return {text.data(), text.size()};
+}
+
+} // namespace
+
+bool IsNumeric(QStringView text)
+{
+    return isNumeric(unitsOf(text));
+}
+
+bool IsNumeric(QByteArrayView utf8)
+{
+    return isNumeric(unitsOf(utf8));
+}
+
+qsizetype DecimalPlaces(QStringView text)
+{
+    return decimalPlaces(unitsOf(text));
+}
+
+qsizetype DecimalPlaces(QByteArrayView numericUtf8)
+{
+    return decimalPlaces(unitsOf(numericUtf8));
 }
 
 } // namespace Engine

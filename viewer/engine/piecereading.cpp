@@ -4,18 +4,34 @@
 #include "viewer/engine/twothreads.h"
 
 #include <bit>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cstring>
 
 namespace Engine::Parsing {
 
 namespace {
 
-// Index of the first CR or LF in data[from, to), or to. Eight bytes at a time.
+// Index of the first CR or LF in data[from, to), or to. Sixteen bytes at a time where the
+// processor has the instructions for it, else eight.
 qsizetype findLineEnd(const char *data, qsizetype from, qsizetype to)
 {
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    while (to - i >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+        const int found =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
+        if (found)
+            return i + std::countr_zero(unsigned(found));
+        i += 16;
+    }
+#endif
     constexpr quint64 Ones = 0x0101010101010101ULL;
     constexpr quint64 Highs = 0x8080808080808080ULL;
-    qsizetype i = from;
     while (std::endian::native == std::endian::little && to - i >= 8) {
         quint64 word;
         std::memcpy(&word, data + i, 8);
@@ -87,12 +103,27 @@ qsizetype lineStartAfter(const char *data, qsizetype at, qsizetype to)
     return (data[t] == '\r' && data[t + 1] == '\n') ? t + 2 : t + 1;
 }
 
-// Start of the last line in data[from, to) that begins with "#", or -1.
+// Start of the last line in data[from, to) that begins with "#", or -1. Looks at eight
+// bytes at a time for a "#".
 qsizetype lastHeaderLine(const char *data, qsizetype from, qsizetype to)
 {
-    for (qsizetype i = to - 1; i >= from; --i) {
+    constexpr quint64 Ones = 0x0101010101010101ULL;
+    constexpr quint64 Highs = 0x8080808080808080ULL;
+    qsizetype i = to - 1;
+    while (i >= from) {
+        if (i - from >= 8) {
+            quint64 word;
+            std::memcpy(&word, data + i - 7, 8);
+            const quint64 hash = word ^ (Ones * '#');
+            // Without any zero byte the test is exact: no "#" among the eight.
+            if (((hash - Ones) & ~hash & Highs) == 0) {
+                i -= 8;
+                continue;
+            }
+        }
         if (data[i] == '#' && (i == from || data[i - 1] == '\r' || data[i - 1] == '\n'))
             return i;
+        --i;
     }
     return -1;
 }

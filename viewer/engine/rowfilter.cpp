@@ -1,6 +1,7 @@
 #include "viewer/engine/rowfilter.h"
 
 #include <algorithm>
+#include <string>
 
 namespace Engine {
 
@@ -46,16 +47,43 @@ std::vector<char> MatchingRowsIn(const Listing &listing, QStringView text, int f
     std::vector<char> match(static_cast<std::size_t>(rows), needle.isEmpty() ? 1 : 0);
     if (needle.isEmpty())
         return match;
+    // An ASCII cell holds the needle when its bytes do (ASCII folds to ASCII only); a
+    // needle that folds to something else never occurs in one.
+    std::string asciiNeedle;
+    for (const char16_t c : needle.units())
+        asciiNeedle.push_back(c < 0x80 ? char(c) : '\0');
+    const bool asciiOnly = std::all_of(needle.units().begin(), needle.units().end(),
+                                       [](char16_t c) { return c < 0x80; });
+    const auto inAscii = [&](QByteArrayView cell) {
+        return asciiOnly && FoldedContains(cell.data(), cell.size(), asciiNeedle.data(),
+                                           qsizetype(asciiNeedle.size()), [](char c) {
+                                               return (c >= 'A' && c <= 'Z') ? char(c + 32) : c;
+                                           });
+    };
     // Column by column: each column's cells lie together in memory.
     const int columns = std::max(listing.columnCount(), 1);
     int left = rows;
+    std::string scratch;
+    std::u16string units;
     for (int column = 0; column < columns && left > 0; ++column) {
+        const bool ascii = !listing.hasNonAscii(column);
         for (int row = 0; row < rows; ++row) {
             // Looked at every few thousand cells: a cancelled search ends within moments.
             if (cancel && (row & 0xFFF) == 0 && cancel->load(std::memory_order_relaxed))
                 return {};
             char &flag = match[static_cast<std::size_t>(row)];
-            if (!flag && needle.foundIn(listing.cell(first + row, column))) {
+            if (flag)
+                continue;
+            const QByteArrayView cell = listing.shownBytes(first + row, column, scratch);
+            bool found = false;
+            if (ascii) {
+                found = inAscii(cell);
+            } else {
+                units.clear();
+                CellText::AppendUtf16(cell, units);
+                found = needle.foundIn(QStringView(units.data(), qsizetype(units.size())));
+            }
+            if (found) {
                 flag = 1;
                 --left;
             }

@@ -3,7 +3,7 @@
 //
 // Matching ignores case: both sides are case-folded one UTF-16 unit at a time (ASCII
 // letters directly, other characters through Unicode simple case folding). Cells are
-// compared as stored, which is as they are shown (after the formatting pass).
+// compared as they are shown (after the formatting pass).
 //
 // Stateless; nothing here throws except std::bad_alloc.
 
@@ -44,6 +44,8 @@ public:
     bool isEmpty() const { return m_folded.empty(); }
     // Whether haystack contains the needle, without regard to case.
     bool foundIn(QStringView haystack) const;
+    // The needle's units, folded.
+    const std::vector<char16_t> &units() const { return m_folded; }
 
 private:
     std::vector<char16_t> m_folded;

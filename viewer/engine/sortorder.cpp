@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
 
 namespace Engine {
 
@@ -24,14 +26,42 @@ char16_t lowered(char16_t c)
     return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
 
+// The shown texts of one column's cells, one at a time: as their bytes when the column is
+// ASCII (bytes are then UTF-16 units), else as UTF-16 units.
+template <typename Unit>
+class KeyCells
+{
+public:
+    KeyCells(const Listing &listing, int column) : m_listing(listing), m_column(column) {}
+    // Valid until the next call.
+    std::basic_string_view<Unit> operator()(int row)
+    {
+        const QByteArrayView bytes = m_listing.shownBytes(row, m_column, m_scratch);
+        if constexpr (sizeof(Unit) == 1) {
+            return {reinterpret_cast<const Unit *>(bytes.data()), std::size_t(bytes.size())};
+        } else {
+            m_units.clear();
+            CellText::AppendUtf16(bytes, m_units);
+            return m_units;
+        }
+    }
+
+private:
+    const Listing &m_listing;
+    const int m_column;
+    std::string m_scratch;
+    std::u16string m_units;
+};
+
 // The lowered texts a and b compared by code unit from index from on; the code units
 // before from are equal.
-bool loweredLess(QStringView a, QStringView b, qsizetype from)
+template <typename Unit>
+bool loweredLess(std::basic_string_view<Unit> a, std::basic_string_view<Unit> b, std::size_t from)
 {
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = from; i < n; ++i) {
-        const char16_t x = lowered(a[i].unicode());
-        const char16_t y = lowered(b[i].unicode());
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = from; i < n; ++i) {
+        const char16_t x = lowered(a[i]);
+        const char16_t y = lowered(b[i]);
         if (x != y)
             return x < y;
     }
@@ -67,49 +97,42 @@ void radixSort(std::vector<SortKey> &keys, std::vector<SortKey> &scratch)
     }
 }
 
-} // namespace
-
-std::vector<int> SortAscending(const Listing &listing, int column)
+// Sorts order (the rows in file order) by the column's keys, read as units of type Unit.
+template <typename Unit>
+void sortRows(const Listing &listing, int column, std::vector<int> &order)
 {
     const int rows = listing.rowCount();
-    std::vector<int> order(static_cast<std::size_t>(std::max(rows, 0)));
-    for (int row = 0; row < rows; ++row)
-        order[static_cast<std::size_t>(row)] = row;
-    if (rows < 2)
-        return order;
-
     // The prefix shared by all keys decides nothing; whether all keys fit in 8 bits
     // decides how many code units head holds.
-    const QStringView first = listing.cell(0, column);
-    qsizetype shared = first.size();
+    KeyCells<Unit> cells(listing, column);
+    const std::basic_string<Unit> first(cells(0));
+    std::size_t shared = first.size();
     char16_t high = 0;
     for (int row = 0; row < rows; ++row) {
-        const QStringView text = listing.cell(row, column);
-        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
-        const qsizetype n = text.size();
-        for (qsizetype i = 0; i < n; ++i)
-            high |= data[i];
-        qsizetype i = 0;
-        const qsizetype limit = std::min(shared, n);
-        while (i < limit && lowered(data[i]) == lowered(first[i].unicode()))
+        const std::basic_string_view<Unit> text = cells(row);
+        const std::size_t n = text.size();
+        for (std::size_t i = 0; i < n; ++i)
+            high |= text[i];
+        std::size_t i = 0;
+        const std::size_t limit = std::min(shared, n);
+        while (i < limit && lowered(text[i]) == lowered(first[i]))
             ++i;
         shared = i;
     }
     const bool narrow = high < 0x100;
-    const qsizetype inHead = shared + (narrow ? 8 : 4);
+    const std::size_t inHead = shared + (narrow ? 8 : 4);
 
     std::vector<SortKey> keys(static_cast<std::size_t>(rows));
     for (int row = 0; row < rows; ++row) {
-        const QStringView text = listing.cell(row, column);
-        const char16_t *data = reinterpret_cast<const char16_t *>(text.data());
-        const qsizetype n = std::min(text.size(), inHead);
+        const std::basic_string_view<Unit> text = cells(row);
+        const std::size_t n = std::min(text.size(), inHead);
         quint64 head = 0;
         if (narrow) {
-            for (qsizetype i = shared; i < n; ++i)
-                head |= quint64(lowered(data[i])) << (56 - 8 * (i - shared));
+            for (std::size_t i = shared; i < n; ++i)
+                head |= quint64(lowered(text[i])) << (56 - 8 * (i - shared));
         } else {
-            for (qsizetype i = shared; i < n; ++i)
-                head |= quint64(lowered(data[i])) << (48 - 16 * (i - shared));
+            for (std::size_t i = shared; i < n; ++i)
+                head |= quint64(lowered(text[i])) << (48 - 16 * (i - shared));
         }
         keys[static_cast<std::size_t>(row)] = SortKey{head, static_cast<quint32>(text.size()), row};
     }
@@ -120,10 +143,11 @@ std::vector<int> SortAscending(const Listing &listing, int column)
 
     // Runs of equal heads are in file order; those whose keys are not all the same length
     // within what head holds still need their whole keys compared.
-    const auto less = [&listing, column, inHead](const SortKey &a, const SortKey &b) {
+    KeyCells<Unit> other(listing, column);
+    const auto less = [&cells, &other, inHead](const SortKey &a, const SortKey &b) {
         if (a.length <= inHead && b.length <= inHead)
             return a.length < b.length; // the whole keys were compared
-        return loweredLess(listing.cell(a.row, column), listing.cell(b.row, column), inHead);
+        return loweredLess<Unit>(cells(a.row), other(b.row), inHead);
     };
     for (std::size_t begin = 0; begin < keys.size();) {
         std::size_t end = begin + 1;
@@ -139,6 +163,22 @@ std::vector<int> SortAscending(const Listing &listing, int column)
     }
     for (std::size_t i = 0; i < keys.size(); ++i)
         order[i] = keys[i].row;
+}
+
+} // namespace
+
+std::vector<int> SortAscending(const Listing &listing, int column)
+{
+    const int rows = listing.rowCount();
+    std::vector<int> order(static_cast<std::size_t>(std::max(rows, 0)));
+    for (int row = 0; row < rows; ++row)
+        order[static_cast<std::size_t>(row)] = row;
+    if (rows < 2)
+        return order;
+    if (listing.hasNonAscii(column))
+        sortRows<char16_t>(listing, column, order);
+    else
+        sortRows<unsigned char>(listing, column, order);
     return order;
 }
 

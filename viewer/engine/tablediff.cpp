@@ -57,17 +57,17 @@ Listing takeSection(ParsedSections &parsed, const QString &caption)
 
 } // namespace
 
-QStringView SectionDiff::removedName(const Record &record) const
+QString SectionDiff::removedName(const Record &record) const
 {
     return oldListing.cell(record.row, 0);
 }
 
-QStringView SectionDiff::addedName(const Record &record) const
+QString SectionDiff::addedName(const Record &record) const
 {
     return newListing.cell(record.row, 0);
 }
 
-QStringView SectionDiff::name(const FieldChange &change) const
+QString SectionDiff::name(const FieldChange &change) const
 {
     return newListing.cell(change.newRow, 0);
 }
@@ -79,14 +79,14 @@ QStringView SectionDiff::field(const FieldChange &change) const
     return oldListing.column(change.oldColumn).title;
 }
 
-QStringView SectionDiff::oldValue(const FieldChange &change) const
+QString SectionDiff::oldValue(const FieldChange &change) const
 {
-    return change.oldColumn < 0 ? QStringView() : oldListing.cell(change.oldRow, change.oldColumn);
+    return change.oldColumn < 0 ? QString() : oldListing.cell(change.oldRow, change.oldColumn);
 }
 
-QStringView SectionDiff::newValue(const FieldChange &change) const
+QString SectionDiff::newValue(const FieldChange &change) const
 {
-    return change.newColumn < 0 ? QStringView() : newListing.cell(change.newRow, change.newColumn);
+    return change.newColumn < 0 ? QString() : newListing.cell(change.newRow, change.newColumn);
 }
 
 bool TableComparison::differs() const
@@ -119,14 +119,19 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
     const int newRows = after.rowCount();
 
     // Match the records: the k-th record of a name in the new file takes the k-th of
-    // that name in the old file. The views point into the listings, which stay put.
-    QHash<QStringView, int> entryOfName;
+    // that name in the old file. The views point into the listings, which stay put (names
+    // are never formatted, so they are the stored bytes; equal texts have equal bytes).
+    const auto nameOf = [](const Listing &listing, int row) {
+        std::string unused;
+        return listing.shownBytes(row, 0, unused);
+    };
+    QHash<QByteArrayView, int> entryOfName;
     entryOfName.reserve(oldRows);
     std::vector<NameEntry> entries;
     std::vector<int> entryOfOld(static_cast<std::size_t>(oldRows));
     std::vector<int> nextSameName(static_cast<std::size_t>(oldRows), -1);
     std::vector<int> oldOccurrence(static_cast<std::size_t>(oldRows));
-    const auto entryFor = [&](QStringView name) -> int {
+    const auto entryFor = [&](QByteArrayView name) -> int {
         int &slot = entryOfName[name]; // 0 for a new name, else its index + 1
         if (slot == 0) {
             entries.emplace_back();
@@ -135,7 +140,7 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
         return slot - 1;
     };
     for (int row = 0; row < oldRows; ++row) {
-        const int index = entryFor(before.cell(row, 0));
+        const int index = entryFor(nameOf(before, row));
         NameEntry &entry = entries[static_cast<std::size_t>(index)];
         if (entry.lastOld < 0)
             entry.nextOld = row;
@@ -165,15 +170,17 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
     }
 
     std::vector<char> oldMatched(static_cast<std::size_t>(oldRows), 0);
+    std::string nowScratch;
+    std::string wasScratch;
     int lastPartner = -1;
     for (int row = 0; row < newRows; ++row) {
         // Copies keep most records in the same order: when the old row after the last
         // partner has this name and is the next of its name, it is the partner, found
         // without a look-up.
-        const QStringView name = after.cell(row, 0);
+        const QByteArrayView name = nameOf(after, row);
         const int guess = lastPartner + 1;
         int index = -1;
-        if (guess < oldRows && before.cell(guess, 0) == name) {
+        if (guess < oldRows && nameOf(before, guess) == name) {
             index = entryOfOld[static_cast<std::size_t>(guess)];
             if (entries[static_cast<std::size_t>(index)].nextOld != guess)
                 index = -1;
@@ -192,13 +199,15 @@ SectionDiff CompareListings(const QString &caption, Listing oldListing, Listing 
         lastPartner = partner;
         for (int c = 1; c < after.columnCount(); ++c) {
             const int oldColumn = oldColumnFor[static_cast<std::size_t>(c)];
-            const QStringView now = after.cell(row, c);
-            const QStringView was = oldColumn < 0 ? QStringView() : before.cell(partner, oldColumn);
+            const QByteArrayView now = after.shownBytes(row, c, nowScratch);
+            const QByteArrayView was = oldColumn < 0
+                                           ? QByteArrayView()
+                                           : before.shownBytes(partner, oldColumn, wasScratch);
             if (now != was)
                 diff.changed.push_back({partner, row, occurrence, oldColumn, c});
         }
         for (const int oldColumn : oldOnlyColumns) {
-            if (!before.cell(partner, oldColumn).isEmpty())
+            if (!before.shownBytes(partner, oldColumn, wasScratch).isEmpty())
                 diff.changed.push_back({partner, row, occurrence, oldColumn, -1});
         }
     }

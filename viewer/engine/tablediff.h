@@ -59,12 +59,12 @@ struct SectionDiff
 
     bool differs() const { return !removed.empty() || !changed.empty() || !added.empty(); }
 
-    QStringView removedName(const Record &record) const;
-    QStringView addedName(const Record &record) const;
-    QStringView name(const FieldChange &change) const;
+    QString removedName(const Record &record) const;
+    QString addedName(const Record &record) const;
+    QString name(const FieldChange &change) const;
     QStringView field(const FieldChange &change) const;
-    QStringView oldValue(const FieldChange &change) const;
-    QStringView newValue(const FieldChange &change) const;
+    QString oldValue(const FieldChange &change) const;
+    QString newValue(const FieldChange &change) const;
 };
 
 // Every compared section, differing or not, in the order above.

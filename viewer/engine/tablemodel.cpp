@@ -30,7 +30,7 @@ QVariant TableListModel::data(const QModelIndex &index, int role) const
         return cellText(index.row(), index.column());
     case Qt::AccessibleTextRole:
         // Readers hear the value, not the blanks that align numbers on screen.
-        return cellView(index.row(), index.column()).trimmed().toString();
+        return cellText(index.row(), index.column()).trimmed();
     case Qt::TextAlignmentRole:
         return int(
             Qt::AlignVCenter |
@@ -125,11 +125,6 @@ int TableListModel::sourceRow(int displayRow) const
 }
 
 QString TableListModel::cellText(int displayRow, int column) const
-{
-    return cellView(displayRow, column).toString();
-}
-
-QStringView TableListModel::cellView(int displayRow, int column) const
 {
     const int row = sourceRow(displayRow);
     if (row < 0)

@@ -69,8 +69,6 @@ public:
     int sourceRow(int displayRow) const;
     // The cell as shown (column 0 is the record name); "" outside the listing.
     QString cellText(int displayRow, int column) const;
-    // The same without a copy; valid until the listing changes.
-    QStringView cellView(int displayRow, int column) const;
 
 private:
     // Recomputes m_order from the sort state; emits nothing.

@@ -3,207 +3,13 @@
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/engine/twothreads.h"
 
-#include <QChar>
+#include <algorithm>
 #include <array>
-#include <bit>
-#include <cstring>
 #include <string>
-#include <utility>
 
 namespace Engine {
-
-namespace {
-
-// The letter written after a backslash for the ASCII characters that are escaped.
-constexpr std::array<char, 128> EscapeOf = [] {
-    std::array<char, 128> table{};
-    table['\\'] = '\\';
-    table['\t'] = 't';
-    table['\r'] = 'r';
-    table['\n'] = 'n';
-    return table;
-}();
-
-constexpr std::array<char, 128> NoEscape{};
-
-} // namespace
-
-Utf8Output::Utf8Output(Sink sink) : m_sink(std::move(sink)), m_buffer(BlockSize) {}
-
-Utf8Output::~Utf8Output()
-{
-    flush();
-}
-
-bool Utf8Output::flush()
-{
-    if (m_used > 0 && m_ok)
-        m_ok = m_sink(m_buffer.data(), m_used);
-    m_used = 0;
-    return m_ok;
-}
-
-void Utf8Output::makeRoom(std::size_t n)
-{
-    flush();
-    // Empty after the flush: a fresh block of the size needed, nothing to move.
-    if (n > m_buffer.size())
-        m_buffer = std::vector<char>(n);
-}
-
-void Utf8Output::bytes(const char *text)
-{
-    const std::size_t n = std::strlen(text);
-    std::memcpy(room(n), text, n);
-    m_used += n;
-}
-
-void Utf8Output::text(QStringView text, bool escape)
-{
-    const auto n = static_cast<std::size_t>(text.size());
-    // At most three bytes per UTF-16 unit (a surrogate pair gives four for two, an
-    // escaped character two).
-    char *const start = room(3 * n);
-    char *out = start;
-    const char16_t *in = reinterpret_cast<const char16_t *>(text.data());
-    // Plain ASCII first, the usual case, in a tight loop.
-    const char *special = escape ? EscapeOf.data() : NoEscape.data();
-    std::size_t i = 0;
-    // Four units at a time while none is 0x80 or more, or (escaping) below 0x20 or a
-    // backslash; the loop after it takes over at the first such group.
-    constexpr quint64 Lanes = 0x0001000100010001ULL;
-    while (std::endian::native == std::endian::little && i + 4 <= n) {
-        quint64 w;
-        std::memcpy(&w, in + i, 8);
-        if (w & (0xFF80 * Lanes))
-            break;
-        if (escape) {
-            // Each lane is below 0x80 here, so adding to it never carries into the next.
-            const quint64 printable = (w + 0x0060 * Lanes) & (0x0080 * Lanes);
-            const quint64 notBackslash =
-                ((w ^ (0x005C * Lanes)) + 0x007F * Lanes) & (0x0080 * Lanes);
-            if ((printable & notBackslash) != 0x0080 * Lanes)
-                break;
-        }
-        const auto packed = static_cast<quint32>((w & 0xFF) | ((w >> 8) & 0xFF00) |
-                                                 ((w >> 16) & 0xFF0000) | ((w >> 24) & 0xFF000000));
-        std::memcpy(out + i, &packed, 4);
-        i += 4;
-    }
-    for (; i < n; ++i) {
-        const char16_t c = in[i];
-        if (c >= 0x80 || special[c] != 0)
-            break;
-        out[i] = char(c);
-    }
-    out += i;
-    for (; i < n; ++i) {
-        char32_t c = in[i];
-        if (c < 0x80) {
-            if (escape && EscapeOf[c] != 0) {
-                *out++ = '\\';
-                c = char32_t(EscapeOf[c]);
-            }
-            *out++ = char(c);
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
-            c = QChar::surrogateToUcs4(char16_t(c), in[++i]);
-        } else if (QChar::isSurrogate(c)) {
-            c = 0xFFFD;
-        }
-        if (c < 0x800) {
-            *out++ = char(0xC0 | (c >> 6));
-        } else if (c < 0x10000) {
-            *out++ = char(0xE0 | (c >> 12));
-            *out++ = char(0x80 | ((c >> 6) & 0x3F));
-        } else {
-            *out++ = char(0xF0 | (c >> 18));
-            *out++ = char(0x80 | ((c >> 12) & 0x3F));
-            *out++ = char(0x80 | ((c >> 6) & 0x3F));
-        }
-        *out++ = char(0x80 | (c & 0x3F));
-    }
-    m_used += static_cast<std::size_t>(out - start);
-}
-
-void Utf8Output::jsonString(QStringView value)
-{
-    static constexpr char Hex[] = "0123456789abcdef";
-    byte('"');
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const char16_t c = value[i].unicode();
-        if (c >= 0x20 && c != u'"' && c != u'\\')
-            continue;
-        text(value.sliced(from, i - from));
-        from = i + 1;
-        byte('\\');
-        switch (c) {
-        case u'"':
-        case u'\\':
-            byte(char(c));
-            break;
-        case u'\n':
-            byte('n');
-            break;
-        case u'\r':
-            byte('r');
-            break;
-        case u'\t':
-            byte('t');
-            break;
-        default:
-            bytes("u00");
-            byte(Hex[c >> 4]);
-            byte(Hex[c & 0xF]);
-        }
-    }
-    text(value.sliced(from));
-    byte('"');
-}
-
-void Utf8Output::csvField(QStringView field)
-{
-    bool quote = false;
-    for (const QChar c : field) {
-        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote) {
-        text(field);
-        return;
-    }
-    byte('"');
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == u'"') {
-            text(field.sliced(from, i + 1 - from));
-            byte('"');
-            from = i + 1;
-        }
-    }
-    text(field.sliced(from));
-    byte('"');
-}
-
-Utf8Output::Sink SinkTo(QByteArray &bytes)
-{
-    return [&bytes](const char *data, std::size_t size) {
-        bytes.append(data, static_cast<qsizetype>(size));
-        return true;
-    };
-}
-
-Utf8Output::Sink SinkTo(std::FILE *stream)
-{
-    return [stream](const char *data, std::size_t size) {
-        return std::fwrite(data, 1, size, stream) == size;
-    };
-}
 
 namespace {
 
@@ -244,50 +50,101 @@ ListWriter::ListWriter(const Listing &listing, OutputFormat format, Utf8Output &
     out.bytes(csv ? "\r\n" : "\n");
 }
 
-QStringView ListWriter::cell(int row, int column) const
+QByteArrayView ListWriter::cell(int row, int column, std::string &scratch) const
 {
-    QStringView text = m_listing.cell(row, column);
+    QByteArrayView text = m_listing.shownBytes(row, column, scratch);
     if (m_trim[static_cast<std::size_t>(column)]) {
         qsizetype blanks = 0;
-        while (blanks < text.size() && text[blanks] == u' ')
+        while (blanks < text.size() && text[blanks] == ' ')
             ++blanks;
         text = text.sliced(blanks);
     }
     return text;
 }
 
-void ListWriter::rows(std::span<const int> rows)
+void ListWriter::writeRows(std::span<const int> rows, Utf8Output &out, bool anyRow,
+                           std::string &scratch) const
 {
     const int columns = m_listing.columnCount();
     if (m_format == OutputFormat::Json) {
         // One object per line, as WriteArray writes its items.
         for (const int source : rows) {
-            m_out.bytes(m_anyRow ? ",\n{" : "\n{");
-            m_anyRow = true;
+            out.bytes(anyRow ? ",\n{" : "\n{");
+            anyRow = true;
             for (int c = 0; c < columns; ++c) {
                 if (c > 0)
-                    m_out.byte(',');
-                m_out.jsonString(m_listing.column(c).title);
-                m_out.byte(':');
-                m_out.jsonString(cell(source, c));
+                    out.byte(',');
+                out.jsonString(m_listing.column(c).title);
+                out.byte(':');
+                out.jsonUtf8(cell(source, c, scratch));
             }
-            m_out.byte('}');
+            out.byte('}');
         }
         return;
     }
     const bool csv = m_format == OutputFormat::Csv;
-    for (const int source : rows) {
+    // Rows in sorted order are all over memory: their cells are asked for ahead of time.
+    constexpr std::size_t EndsAhead = 16;
+    constexpr std::size_t CellsAhead = 8;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const int source = rows[i];
+        if (i + EndsAhead < rows.size())
+            m_listing.prefetchEnds(rows[i + EndsAhead]);
+        if (i + CellsAhead < rows.size())
+            m_listing.prefetchCells(rows[i + CellsAhead]);
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
-                m_out.byte(csv ? ',' : '\t');
+                out.byte(csv ? ',' : '\t');
             if (csv)
-                m_out.csvField(cell(source, c));
+                out.csvUtf8(cell(source, c, scratch));
             else
-                m_out.text(cell(source, c), true);
+                out.utf8Text(cell(source, c, scratch), true);
         }
-        m_out.bytes(csv ? "\r\n" : "\n");
+        out.bytes(csv ? "\r\n" : "\n");
     }
-    m_anyRow = m_anyRow || !rows.empty();
+}
+
+void ListWriter::rows(std::span<const int> rows)
+{
+    constexpr std::size_t BlockRows = 32768;
+    std::string scratch;
+    if (rows.size() < 2 * BlockRows) {
+        writeRows(rows, m_out, m_anyRow, scratch);
+        m_anyRow = m_anyRow || !rows.empty();
+        return;
+    }
+    // Each thread writes its block into a buffer of its own; the buffers go out in order.
+    std::vector<char> first;
+    std::vector<char> second;
+    const auto into = [](std::vector<char> &buffer) {
+        return [&buffer](const char *data, std::size_t size) {
+            buffer.insert(buffer.end(), data, data + size);
+            return true;
+        };
+    };
+    Utf8Output firstOut(into(first));
+    Utf8Output secondOut(into(second));
+    std::string otherScratch;
+    for (std::size_t at = 0; at < rows.size() && m_out.ok(); at += 2 * BlockRows) {
+        const std::span<const int> a = rows.subspan(at, std::min(BlockRows, rows.size() - at));
+        const std::span<const int> b =
+            rows.subspan(at + a.size(), std::min(BlockRows, rows.size() - at - a.size()));
+        first.clear();
+        second.clear();
+        const bool anyBefore = m_anyRow;
+        RunOnTwoThreads(
+            [&] {
+                writeRows(a, firstOut, anyBefore, scratch);
+                firstOut.flush();
+            },
+            [&] {
+                writeRows(b, secondOut, true, otherScratch);
+                secondOut.flush();
+            });
+        m_out.bytes(first.data(), first.size());
+        m_out.bytes(second.data(), second.size());
+        m_anyRow = true;
+    }
 }
 
 void ListWriter::finish()

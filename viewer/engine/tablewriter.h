@@ -2,9 +2,10 @@
 // Writing what the viewer shows as text: a listing as TSV, CSV or JSON, a list of texts
 // (the tab captions) and a file's raw text, all as UTF-8.
 //
-// Utf8Output buffers the bytes in blocks of 1 MiB and hands each full block to its sink
-// (a function it owns a copy of); the buffer is owned by the Utf8Output. The writers only
-// read the listing, model or raw text they are given, and write rows in display order.
+// Utf8Output (utf8output.cpp) buffers the bytes in blocks of 1 MiB and hands each full
+// block to its sink (a function it owns a copy of); the buffer is owned by the Utf8Output.
+// The writers only read the listing, model or raw text they are given, and write rows in
+// display order.
 //
 // Formats:
 // - TSV: a line of column titles, then one line per row, cells separated by tabs, lines
@@ -23,12 +24,14 @@
 // destruction).
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QStringList>
 #include <QStringView>
 #include <cstddef>
 #include <cstdio>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace Engine {
@@ -56,6 +59,8 @@ public:
 
     // ASCII or UTF-8 bytes as they are.
     void bytes(const char *text);
+    // size bytes at data as they are; a large block goes to the sink without a copy.
+    void bytes(const char *data, std::size_t size);
     void byte(char c) { *room(1) = c, ++m_used; }
     // The text as UTF-8; with escape set, backslash, tab, CR and LF as \\, \t, \r, \n.
     void text(QStringView text, bool escape = false);
@@ -63,6 +68,12 @@ public:
     void jsonString(QStringView value);
     // One CSV field, quoted when it holds a comma, a quote, CR or LF.
     void csvField(QStringView field);
+    // The same three for text kept as the listing keeps it (UTF-8 whose lone surrogates
+    // have their three-byte form, see celltext.h): copied as it is, apart from escapes
+    // and lone surrogates.
+    void utf8Text(QByteArrayView text, bool escape = false);
+    void jsonUtf8(QByteArrayView value);
+    void csvUtf8(QByteArrayView field);
 
 private:
     static constexpr std::size_t BlockSize = std::size_t(1) << 20;
@@ -107,12 +118,16 @@ public:
     ListWriter &operator=(const ListWriter &) = delete;
 
     // The rows named by rows (file-order indices, in the order they are to be written;
-    // indices outside the listing give empty cells).
+    // indices outside the listing give empty cells). Many rows are written by two
+    // threads, each turning every other block of rows into text.
     void rows(std::span<const int> rows);
     void finish();
 
 private:
-    QStringView cell(int row, int column) const;
+    // Writes rows to out; anyRow tells whether a row came before (JSON needs a comma).
+    void writeRows(std::span<const int> rows, Utf8Output &out, bool anyRow,
+                   std::string &scratch) const;
+    QByteArrayView cell(int row, int column, std::string &scratch) const;
 
     const Listing &m_listing;
     const OutputFormat m_format;

@@ -46,7 +46,7 @@ QStringList Cells(const Listing &listing, int row)
 {
     QStringList cells;
     for (int column = 0; column < listing.columnCount(); ++column)
-        cells << listing.cell(row, column).toString();
+        cells << listing.cell(row, column);
     return cells;
 }
 

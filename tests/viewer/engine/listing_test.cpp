@@ -14,7 +14,7 @@ QStringList columnCells(const Listing &listing, int column)
 {
     QStringList cells;
     for (int row = 0; row < listing.rowCount(); ++row)
-        cells.append(listing.cell(row, column).toString());
+        cells.append(listing.cell(row, column));
     return cells;
 }
 
@@ -137,6 +137,40 @@ TEST(Listing, ALeftAlignedColumnGetsItsDecimalsButNoPadding)
     listing.column(c).tag = 1;
     listing.formatColumns();
     EXPECT_EQ(columnCells(listing, c), (QStringList{QStringLiteral("7.0"), QStringLiteral(".0")}));
+}
+
+// Characters are counted in UTF-16 units, whatever the bytes kept for them: padding, the
+// cut to the last 12 units (which may split a surrogate pair) and the text given back.
+TEST(Listing, FormatsAndGivesBackTextBeyondAscii)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int c = listing.appendColumn(QStringLiteral("C"));
+    const QString astral = QString(QChar(0xD83D)) + QChar(0xDE00);
+    const QString lone = QString(QChar(0xDC00));
+    struct Case
+    {
+        QString stored;
+        QString shown;
+    };
+    const QString umlauts = QStringLiteral("Gr\u00f6\u00dfe \u00fcberschritten");
+    const Case cases[] = {
+        {QStringLiteral("\u00c41"), QStringLiteral("\u00c41.0").rightJustified(12)},
+        {umlauts, QStringLiteral("rschritten.0")},
+        // The cut leaves the low half of the pair as the first unit.
+        {astral + QStringLiteral("bcdefghij"), QChar(0xDE00) + QStringLiteral("bcdefghij.0")},
+        {astral + QStringLiteral("1"), (astral + QStringLiteral("1.0")).rightJustified(12)},
+        {lone + QStringLiteral("x"), (lone + QStringLiteral("x.0")).rightJustified(12)},
+    };
+    for (const Case &k : cases)
+        listing.setCell(listing.appendRow(k.stored), c, k.stored);
+    for (int r = 0; r < listing.rowCount(); ++r)
+        EXPECT_EQ(listing.cell(r, 0), cases[r].stored) << r;
+    listing.column(c).rightAligned = true;
+    listing.column(c).tag = 1;
+    listing.formatColumns();
+    for (int r = 0; r < listing.rowCount(); ++r)
+        EXPECT_EQ(listing.cell(r, c), cases[r].shown) << r;
 }
 
 TEST(Listing, RowsWithoutColumnsKeepTheirNames)

@@ -24,7 +24,7 @@ QStringList dump(const Listing &listing)
     for (int r = 0; r < listing.rowCount(); ++r) {
         QStringList cells;
         for (int c = 0; c < std::max(listing.columnCount(), 1); ++c)
-            cells.append(listing.cell(r, c).toString());
+            cells.append(listing.cell(r, c));
         lines.append(cells.join(u'|'));
     }
     return lines;

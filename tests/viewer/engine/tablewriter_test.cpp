@@ -4,6 +4,7 @@
 #include "viewer/engine/tablewriter.h"
 
 #include <QByteArray>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -82,6 +83,59 @@ TEST(TableWriter, RowsWrittenInPiecesMatchOneCall)
         }
         EXPECT_EQ(pieces.toStdString(), whole.toStdString());
     }
+}
+
+// Enough rows for the writer to split them between threads: the same text as row by row.
+TEST(TableWriter, ManyRowsInAnyOrderMatchRowByRow)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const int mass = listing.appendColumn(QStringLiteral("Mass"));
+    constexpr int Rows = 150000;
+    for (int r = 0; r < Rows; ++r)
+        listing.setCell(listing.appendRow(QStringLiteral("n%1").arg(r)), mass,
+                        QString::number(r % 977) + QStringLiteral(".5"));
+    listing.column(mass).rightAligned = true;
+    listing.column(mass).tag = 2;
+    listing.formatColumns();
+    std::vector<int> rows(Rows);
+    for (int i = 0; i < Rows; ++i)
+        rows[std::size_t(i)] = int((std::int64_t(i) * 7919) % Rows);
+    for (const auto format :
+         {Engine::OutputFormat::Tsv, Engine::OutputFormat::Csv, Engine::OutputFormat::Json}) {
+        QByteArray whole;
+        QByteArray single;
+        {
+            Utf8Output out(SinkTo(whole));
+            Engine::WriteList(listing, rows, format, out);
+        }
+        {
+            Utf8Output out(SinkTo(single));
+            Engine::ListWriter writer(listing, format, out);
+            for (const int row : rows)
+                writer.rows(std::span(&row, 1));
+            writer.finish();
+        }
+        EXPECT_EQ(whole.size(), single.size());
+        EXPECT_TRUE(whole == single);
+    }
+}
+
+TEST(TableWriter, ListedLoneSurrogatesBecomeReplacementCharacters)
+{
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"), 2000);
+    const QString cell =
+        QChar(0xD83D) + QStringLiteral("a") + QChar(0xD83D) + QChar(0xDE00) + QChar(0xDC00);
+    listing.appendRow(cell);
+    QByteArray bytes;
+    {
+        Utf8Output out(SinkTo(bytes));
+        const std::vector<int> rows{0};
+        Engine::WriteList(listing, rows, Engine::OutputFormat::Json, out);
+    }
+    EXPECT_EQ(bytes.toStdString(), std::string("[\n{\"Name\":\"\xef\xbf\xbd"
+                                               "a\xf0\x9f\x98\x80\xef\xbf\xbd\"}\n]\n"));
 }
 
 TEST(TableWriter, LongTextsCrossBlocksWhole)
