@@ -167,7 +167,7 @@ void Checker::listedField(Section &s, qint64 number, QByteArrayView line, qsizet
 Column &Checker::columnFor(Section &s, QByteArrayView name)
 {
     // Fields mostly come in the same order in every record.
-    const std::string_view key = view(name);
+    const std::string_view key = shownKey(name);
     if (s.nextColumn < int(s.columns.size()) &&
         sameBytes(s.columns[std::size_t(s.nextColumn)].title, key))
         return s.columns[std::size_t(s.nextColumn++)];

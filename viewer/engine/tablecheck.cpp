@@ -48,7 +48,7 @@ std::vector<TableProblem> Checker::run()
 
 Section &Checker::section(QByteArrayView name)
 {
-    const std::string_view key = view(name);
+    const std::string_view key = shownKey(name);
     const auto found = m_sectionOf.find(key);
     if (found != m_sectionOf.end())
         return *found->second;

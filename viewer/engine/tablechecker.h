@@ -165,11 +165,39 @@ private:
     {
         const qsizetype semicolon = find(value, ';');
         const QByteArrayView kept = trim(semicolon < 0 ? value : value.first(semicolon), true);
+        if (const std::string *shown = shownSpelling(kept)) {
+            std::string &copy = m_keys.emplace_back(*shown);
+            std::replace(copy.begin(), copy.end(), '\t', ' ');
+            return copy;
+        }
         if (find(kept, '\t') < 0)
             return view(kept);
         std::string &copy = m_keys.emplace_back(kept.data(), std::size_t(kept.size()));
         std::replace(copy.begin(), copy.end(), '\t', ' ');
         return copy;
+    }
+
+    // A field or section name, compared as the listing compares titles and captions.
+    std::string_view shownKey(QByteArrayView name)
+    {
+        if (const std::string *shown = shownSpelling(name))
+            return m_keys.emplace_back(*shown);
+        return view(name);
+    }
+
+    // A file read as UTF-8 may still hold bytes that are not (it starts with a byte-order
+    // mark); they show as U+FFFD, so two different bad spellings show alike. Such bytes get
+    // the UTF-8 of what they show, to be compared as the listing compares its texts; null
+    // for bytes that show as they are.
+    const std::string *shownSpelling(QByteArrayView bytes)
+    {
+        if (!m_utf8 || std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            return nullptr;
+        if (CheckUtf8(bytes).valid)
+            return nullptr;
+        m_spelling = Decode(bytes, true).toStdString();
+        return &m_spelling;
     }
 
     QString fieldName(QByteArrayView line, qsizetype colon) const
@@ -207,7 +235,8 @@ private:
     std::unordered_map<std::string_view, Section *> m_sectionOf;
     Section *m_current = nullptr;
     qint64 m_firstHeader = 0;       // line of the first header; 0 before it
-    std::deque<std::string> m_keys; // record names that needed their tabs replaced
+    std::deque<std::string> m_keys; // names that needed their tabs or bad bytes replaced
+    std::string m_spelling;         // the last shownSpelling()
     std::u16string m_value;         // the last value decoded (ASCII)
     std::u16string m_decoded;       // the same, when it holds other characters
     qsizetype m_valueWhole = 0;     // length of its part before the first "."
