@@ -122,7 +122,8 @@ void LineHandler::absorb(LineHandler &&part)
     // The fields before the part's first record belong to this handler's last one.
     if (m_row >= 0) {
         for (const Pending &pending : part.m_pending)
-            storeValue(columnOf[static_cast<std::size_t>(pending.column)], pending.value);
+            storeValue(columnOf[static_cast<std::size_t>(pending.column)], pending.value, false,
+                       !isAsciiOnly(pending.value));
     }
     const int base = listing.rowCount();
     listing.appendRowsMapped(partListing, columnOf);
@@ -169,7 +170,7 @@ void LineHandler::field(QByteArrayView line)
     Listing &listing = m_result.listing;
     if (sameBytes(name, QByteArrayView("Name", 4))) {
         decodeValue(value);
-        m_row = listing.appendRowUtf8(m_text);
+        m_row = listing.appendRowUtf8(m_text, m_highBytes);
         m_lastColumn = 0;
         return;
     }
@@ -184,13 +185,13 @@ void LineHandler::field(QByteArrayView line)
         return;
     }
     decodeValue(value);
-    storeValue(column, m_text, m_plainNumber);
+    storeValue(column, m_text, m_plainNumber, m_highBytes);
 }
 
-void LineHandler::storeValue(int column, QByteArrayView text, bool plainNumber)
+void LineHandler::storeValue(int column, QByteArrayView text, bool plainNumber, bool highBytes)
 {
     Listing &listing = m_result.listing;
-    listing.setCellUtf8(m_row, column, text);
+    listing.setCellUtf8(m_row, column, text, highBytes);
     if (plainNumber || IsNumeric(text)) {
         Listing::Column &col = listing.column(column);
         col.rightAligned = true;
@@ -213,7 +214,7 @@ int LineHandler::findOrAppendColumn(QByteArrayView name)
     const auto last = static_cast<std::size_t>(m_lastColumn);
     const int next = last < m_successor.size() ? m_successor[last] : listing.columnCount();
     if (next < listing.columnCount() && m_titleIsAscii[static_cast<std::size_t>(next)] &&
-        sameBytes(m_asciiTitles[static_cast<std::size_t>(next)], name))
+        sameBytes(m_titleBytes[static_cast<std::size_t>(next)], name))
         return next;
     const QString title = isAsciiOnly(name) ? QString::fromLatin1(name) : Decode(name, m_utf8);
     const auto found = m_columnOf.constFind(title);
@@ -227,7 +228,7 @@ int LineHandler::findOrAppendColumn(QByteArrayView name)
 void LineHandler::appendTitles()
 {
     const Listing &listing = m_result.listing;
-    for (auto c = static_cast<int>(m_asciiTitles.size()); c < listing.columnCount(); ++c) {
+    for (auto c = static_cast<int>(m_titleBytes.size()); c < listing.columnCount(); ++c) {
         const QString &title = listing.column(c).title;
         bool ascii = true;
         for (const QChar ch : title)
@@ -235,6 +236,7 @@ void LineHandler::appendTitles()
         m_titleIsAscii.push_back(ascii);
         m_successor.push_back(c + 1);
         m_asciiTitles.push_back(ascii ? title.toLatin1() : QByteArray());
+        m_titleBytes.push_back(QByteArrayView(m_asciiTitles.back()));
         if (!m_columnOf.contains(title))
             m_columnOf.insert(title, c);
     }
@@ -256,6 +258,7 @@ void LineHandler::decodeValue(QByteArrayView value)
     }
     const bool tabs = (flags & IsTab) != 0;
     const bool high = (flags & IsHigh) != 0;
+    m_highBytes = high;
     // Digits with at most one "." and nothing else, not even blanks: numeric as it is.
     m_plainNumber = length > 0 && (flags & NotDigit) == 0 && points <= IsPoint &&
                     length > (points != 0 ? 1u : 0u);

@@ -95,7 +95,8 @@ private:
     // The value goes into the current record's cell of column; a numeric value makes the
     // column right-aligned and raises its decimal count. plainNumber: the text is known to
     // be digits with at most one "." (numeric without a closer look).
-    void storeValue(int column, QByteArrayView text, bool plainNumber = false);
+    // highBytes: whether text holds a byte of 0x80 or more.
+    void storeValue(int column, QByteArrayView text, bool plainNumber, bool highBytes);
 
     // Fields mostly come in the same order in every record, so the column that followed the
     // last one used (the record's name for the first field) the time before is tried first;
@@ -107,7 +108,7 @@ private:
     // listing. The index keeps the first column of a title, as a search from the left would.
     void syncTitles()
     {
-        if (m_asciiTitles.size() != static_cast<std::size_t>(m_result.listing.columnCount()))
+        if (m_titleBytes.size() != static_cast<std::size_t>(m_result.listing.columnCount()))
             appendTitles();
     }
     void appendTitles();
@@ -137,11 +138,15 @@ private:
     ParsedTable m_result;
     std::string m_scratch;
     std::u16string m_decoded;
+    // Each column title's bytes when it is ASCII (else empty, and m_titleIsAscii false);
+    // the views look into m_asciiTitles, whose byte arrays are never changed.
     std::vector<QByteArray> m_asciiTitles;
+    std::vector<QByteArrayView> m_titleBytes;
     std::vector<char> m_titleIsAscii;
     QHash<QString, int> m_columnOf;
     QByteArrayView m_text;
     bool m_plainNumber = false; // set by decodeValue()
+    bool m_highBytes = false;   // set by decodeValue(): m_text holds a byte of 0x80 or more
     std::vector<Pending> m_pending;
 };
 

@@ -57,9 +57,7 @@ int Listing::appendRow(QStringView name)
 
 int Listing::appendRowUtf8(QByteArrayView name)
 {
-    ++m_rows;
-    setCellUtf8(m_rows - 1, 0, name);
-    return m_rows - 1;
+    return appendRowUtf8(name, hasHighByte(name));
 }
 
 void Listing::setCell(int row, int column, QStringView text)

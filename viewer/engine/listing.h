@@ -57,6 +57,12 @@ public:
     // Appends a row whose name (column 0) is name; returns its index.
     int appendRow(QStringView name);
     int appendRowUtf8(QByteArrayView name);
+    int appendRowUtf8(QByteArrayView name, bool highBytes)
+    {
+        ++m_rows;
+        setCellUtf8(m_rows - 1, 0, name, highBytes);
+        return m_rows - 1;
+    }
 
     // The cell as shown (after the formatting pass); "" outside the listing.
     QString cell(int row, int column) const
@@ -117,6 +123,11 @@ public:
     // text is UTF-8 (see celltext.h).
     void setCellUtf8(int row, int column, QByteArrayView text)
     {
+        setCellUtf8(row, column, text, hasHighByte(text));
+    }
+    // The same for a caller that knows whether text holds a byte of 0x80 or more.
+    void setCellUtf8(int row, int column, QByteArrayView text, bool highBytes)
+    {
         // The usual case while reading: the cell after the column's last one.
         if (row >= 0 && row < m_rows && column >= 0 &&
             static_cast<std::size_t>(column) < m_stores.size()) {
@@ -125,7 +136,7 @@ public:
                 store.pool.size() + static_cast<std::size_t>(text.size()) <= MaxPoolSize) {
                 store.pool.append(text.data(), static_cast<std::size_t>(text.size()));
                 store.ends.push_back(static_cast<quint32>(store.pool.size()));
-                store.nonAscii = store.nonAscii || hasHighByte(text);
+                store.nonAscii = store.nonAscii || highBytes;
                 return;
             }
         }

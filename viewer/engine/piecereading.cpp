@@ -1,52 +1,14 @@
 #include "viewer/engine/piecereading.h"
 
+#include "viewer/engine/lineends.h"
 #include "viewer/engine/tabletext.h"
 #include "viewer/engine/twothreads.h"
 
-#include <bit>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 #include <cstring>
 
 namespace Engine::Parsing {
 
 namespace {
-
-// Index of the first CR or LF in data[from, to), or to. Sixteen bytes at a time where the
-// processor has the instructions for it, else eight.
-qsizetype findLineEnd(const char *data, qsizetype from, qsizetype to)
-{
-    qsizetype i = from;
-#if defined(__SSE2__)
-    const __m128i cr = _mm_set1_epi8('\r');
-    const __m128i lf = _mm_set1_epi8('\n');
-    while (to - i >= 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
-        const int found =
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf)));
-        if (found)
-            return i + std::countr_zero(unsigned(found));
-        i += 16;
-    }
-#endif
-    constexpr quint64 Ones = 0x0101010101010101ULL;
-    constexpr quint64 Highs = 0x8080808080808080ULL;
-    while (std::endian::native == std::endian::little && to - i >= 8) {
-        quint64 word;
-        std::memcpy(&word, data + i, 8);
-        const quint64 cr = word ^ (Ones * 0x0D);
-        const quint64 lf = word ^ (Ones * 0x0A);
-        // A zero byte in cr or lf marks a CR or LF (exact for the lowest such byte).
-        const quint64 found = ((cr - Ones) & ~cr & Highs) | ((lf - Ones) & ~lf & Highs);
-        if (found)
-            return i + std::countr_zero(found) / 8;
-        i += 8;
-    }
-    while (i < to && data[i] != '\r' && data[i] != '\n')
-        ++i;
-    return i;
-}
 
 // Start of the first line in data[from, to) that begins with "#", or -1. from is the
 // start of a line; every other line starts right after a CR or an LF.
@@ -79,7 +41,7 @@ void readRegion(Handler &handler, const char *data, qsizetype from, qsizetype to
                 return;
             pos = header;
         }
-        const qsizetype t = findLineEnd(data, pos, to);
+        const qsizetype t = FindLineEnd(data, pos, to);
         if (t == to) {
             if (last)
                 handler.line(QByteArrayView(data + pos, to - pos));
@@ -97,7 +59,7 @@ void readRegion(Handler &handler, const char *data, qsizetype from, qsizetype to
 // there is none before to.
 qsizetype lineStartAfter(const char *data, qsizetype at, qsizetype to)
 {
-    const qsizetype t = findLineEnd(data, at, to);
+    const qsizetype t = FindLineEnd(data, at, to);
     if (t >= to - 1)
         return -1;
     return (data[t] == '\r' && data[t + 1] == '\n') ? t + 2 : t + 1;
@@ -157,7 +119,7 @@ bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool che
     const qsizetype header = lastHeaderLine(data, from, split);
     bool inSection = handler.wantsFieldLines();
     if (header >= 0) {
-        const qsizetype end = findLineEnd(data, header, split);
+        const qsizetype end = FindLineEnd(data, header, split);
         inSection = handler.listsSectionOf(QByteArrayView(data + header + 1, end - header - 1));
     }
     LineHandler part(caption, utf8, inSection);

@@ -84,8 +84,11 @@ public:
         const std::size_t old = m_size;
         resizeUninitialized(old + count);
         if (count <= 16) {
-            for (std::size_t i = 0; i < count; ++i) // short texts: no call
-                m_data[old + i] = values[i];
+            // Short texts: no call, and through a local pointer, which the stores cannot
+            // change (a char store could change m_data, as far as the compiler knows).
+            T *to = m_data + old;
+            for (std::size_t i = 0; i < count; ++i)
+                to[i] = values[i];
         } else {
             std::memcpy(static_cast<void *>(m_data + old), values, count * sizeof(T));
         }

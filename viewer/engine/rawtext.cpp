@@ -1,5 +1,6 @@
 #include "viewer/engine/rawtext.h"
 
+#include "viewer/engine/lineends.h"
 #include "viewer/engine/tablefile.h"
 #include "viewer/engine/tabletext.h"
 
@@ -21,20 +22,21 @@ RawText RawText::fromBytes(QByteArray bytes)
     raw.m_textStart = Utf8BomSize(all);
 
     const bool wide = all.size() > qsizetype(std::numeric_limits<quint32>::max());
-    auto addStart = [&raw, wide](qsizetype start) {
-        if (wide)
-            raw.m_starts64.push_back(start);
-        else
-            raw.m_starts32.push_back(static_cast<quint32>(start));
-    };
     const char *data = all.data();
     const qsizetype size = all.size();
+    // Room for lines of about 16 bytes; the index grows by reallocation beyond that.
+    const auto expected = static_cast<std::size_t>(size / 16 + 16);
+    if (wide)
+        raw.m_starts64.reserve(expected);
+    else
+        raw.m_starts32.reserve(expected);
     qsizetype pos = raw.m_textStart;
     while (pos < size) {
-        addStart(pos);
-        qsizetype i = pos;
-        while (i < size && data[i] != '\r' && data[i] != '\n')
-            ++i;
+        if (wide)
+            raw.m_starts64.push_back(pos);
+        else
+            raw.m_starts32.push_back(static_cast<quint32>(pos));
+        qsizetype i = FindLineEnd(data, pos, size);
         if (i < size && data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
             ++i;
         pos = i + 1;

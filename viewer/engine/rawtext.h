@@ -10,9 +10,10 @@
 // load() throws LoadError when the file cannot be opened or read. A loaded RawText is a
 // value; it does not keep the file open.
 
+#include "viewer/engine/podbuffer.h"
+
 #include <QByteArray>
 #include <QString>
-#include <vector>
 
 namespace Engine {
 
@@ -43,8 +44,8 @@ private:
     qsizetype m_textStart = 0; // after the byte-order mark
     bool m_utf8 = false;
     // Start offsets of the lines; 32-bit while the file is smaller than 4 GiB.
-    std::vector<quint32> m_starts32;
-    std::vector<qint64> m_starts64;
+    PodBuffer<quint32> m_starts32;
+    PodBuffer<qint64> m_starts64;
 };
 
 } // namespace Engine
