@@ -56,17 +56,9 @@ void RawTextView::setRawText(RawText text)
     const QString oldText = RawTextAccessibility::EventText(this);
     m_text = std::move(text);
     m_offsets.clear();
-    m_longestLine = 0;
     // The longest line by bytes: cheap for millions of lines, and an upper bound of its
     // characters; the scroll range only needs to be wide enough.
-    for (qsizetype i = 0, n = m_text.lineCount(); i < n; ++i) {
-        const QByteArrayView bytes = m_text.lineBytes(i);
-        qsizetype columns = bytes.size();
-        if (bytes.contains('\t')) {
-            columns += bytes.count('\t') * (TabStop - 1);
-        }
-        m_longestLine = std::max(m_longestLine, columns);
-    }
+    m_longestLine = m_text.widestLine(TabStop);
     m_anchor = m_current = -1;
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);

@@ -47,4 +47,29 @@ inline qsizetype FindLineEnd(const char *data, qsizetype from, qsizetype to)
     return i;
 }
 
+// Calls atEnd(i) for every CR and every LF in data[from, to), in order. Sixteen bytes at a
+// time where the processor has the instructions for it.
+template <typename AtEnd>
+inline void ForEachLineEndByte(const char *data, qsizetype from, qsizetype to, AtEnd &&atEnd)
+{
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; to - i >= 16; i += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+        auto found = unsigned(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        while (found != 0) {
+            atEnd(i + std::countr_zero(found));
+            found &= found - 1;
+        }
+    }
+#endif
+    for (; i < to; ++i) {
+        if (data[i] == '\r' || data[i] == '\n')
+            atEnd(i);
+    }
+}
+
 } // namespace Engine

@@ -4,6 +4,8 @@
 #include "viewer/engine/tablefile.h"
 #include "viewer/engine/tabletext.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace Engine {
@@ -30,17 +32,26 @@ RawText RawText::fromBytes(QByteArray bytes)
         raw.m_starts64.reserve(expected);
     else
         raw.m_starts32.reserve(expected);
-    qsizetype pos = raw.m_textStart;
-    while (pos < size) {
+    auto addStart = [&raw, wide](qsizetype start) {
         if (wide)
-            raw.m_starts64.push_back(pos);
+            raw.m_starts64.push_back(start);
         else
-            raw.m_starts32.push_back(static_cast<quint32>(pos));
-        qsizetype i = FindLineEnd(data, pos, size);
-        if (i < size && data[i] == '\r' && i + 1 < size && data[i + 1] == '\n')
-            ++i;
-        pos = i + 1;
-    }
+            raw.m_starts32.push_back(static_cast<quint32>(start));
+    };
+    // A line starts at the text's start and after every terminator (CR LF counted once)
+    // that something follows.
+    if (raw.m_textStart < size)
+        addStart(raw.m_textStart);
+    qsizetype pairLf = -1; // the LF of a CR LF just handled
+    ForEachLineEndByte(data, raw.m_textStart, size, [&](qsizetype at) {
+        if (at == pairLf)
+            return;
+        qsizetype next = at + 1;
+        if (data[at] == '\r' && next < size && data[next] == '\n')
+            pairLf = next++;
+        if (next < size)
+            addStart(next);
+    });
     return raw;
 }
 
@@ -72,6 +83,32 @@ QByteArrayView RawText::lineBytes(qsizetype index) const
             --end;
     }
     return QByteArrayView(m_bytes.constData() + start, end - start);
+}
+
+qsizetype RawText::widestLine(int tabWidth) const
+{
+    const qsizetype lines = lineCount();
+    qsizetype widest = 0;
+    for (qsizetype i = 0; i < lines; ++i)
+        widest = std::max(widest, lineBytes(i).size());
+    // Lines with tabs, found from the tabs themselves: most lines have none.
+    const char *data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    qsizetype line = 0;
+    qsizetype at = m_textStart;
+    while (at < size) {
+        const void *tab = std::memchr(data + at, '\t', std::size_t(size - at));
+        if (tab == nullptr)
+            break;
+        const qsizetype t = static_cast<const char *>(tab) - data;
+        while (line + 1 < lines && lineStart(line + 1) <= t)
+            ++line;
+        const QByteArrayView bytes = lineBytes(line);
+        widest = std::max(widest, bytes.size() + bytes.count('\t') * (tabWidth - 1));
+        // On after the line's last byte (its tabs are counted).
+        at = std::max(t + 1, lineStart(line) + bytes.size());
+    }
+    return widest;
 }
 
 QString RawText::line(qsizetype index) const

@@ -31,6 +31,9 @@ public:
     QString line(qsizetype index) const;
     // The undecoded bytes of a line, without its terminator.
     QByteArrayView lineBytes(qsizetype index) const;
+    // The most columns a line takes when each of its tabs takes tabWidth columns and every
+    // other byte one (an upper bound of its characters); 0 without lines.
+    qsizetype widestLine(int tabWidth) const;
     // Size of the file in bytes, byte-order mark included.
     qsizetype byteSize() const { return m_bytes.size(); }
     bool isUtf8() const { return m_utf8; }

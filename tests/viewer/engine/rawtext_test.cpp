@@ -48,6 +48,31 @@ TEST(RawText, SplitsLinesAtCrCrLfAndLf)
     }
 }
 
+TEST(RawText, WidestLineCountsEachTabAsTheTabWidth)
+{
+    const struct
+    {
+        QByteArray bytes;
+        qsizetype widest; // with tabs 8 wide
+    } cases[] = {
+        {"", 0},
+        {"\r\n", 0},
+        {"abc\r\nabcdef\r\n", 6},
+        // A line with one tab beats a longer line without.
+        {"\tx\nabcdefgh\n", 9},
+        {"abcdefghij\r\n\tx\r\n", 10},
+        // Tabs at a line's start and end, several on one line, on the last line unterminated.
+        {"a\n\t\t\r\nb\t", 16},
+        {"a\rb\t\tc\rd", 18},
+        // The byte-order mark is not part of the first line.
+        {"\xEF\xBB\xBF\tab", 10},
+        // Tabs on several lines: each line counts its own.
+        {"\t\n\t\t\t\n\t\n", 24},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(RawText::fromBytes(c.bytes).widestLine(8), c.widest) << c.bytes.toStdString();
+}
+
 TEST(RawText, DecodesWindows1252UnlessTheFileIsUtf8)
 {
     const struct
