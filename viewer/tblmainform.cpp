@@ -58,7 +58,8 @@ TBLMainForm::TBLMainForm(QWidget *parent)
         connect(m_work.get(), &LongWork::ended, rules, &FocusRules::workEnded);
     }
     // What a load or sort let go (the old contents, the reading's buffers) goes back to the
-    // system once the window has painted the new contents.
+    // system: large blocks at once, the rest once the window has painted the new contents.
+    Vexa32::Platform::ReturnLargeBlocksOnFree();
     connect(m_work.get(), &LongWork::ended, this,
             [this] { QTimer::singleShot(0, this, [] { Vexa32::Platform::ReleaseFreeMemory(); }); });
     setAcceptDrops(true);

@@ -76,6 +76,12 @@ bool StartProcess(const QString &commandLine);
 // keeps it otherwise (after a large file's contents were let go). Never fails.
 void ReleaseFreeMemory();
 
+// From now on, blocks of a megabyte or more are given back to the operating system as
+// soon as they are freed (instead of the allocator keeping them for later use), so that a
+// listing replaced by another is not held twice. Never fails; does nothing where the
+// allocator cannot be told.
+void ReturnLargeBlocksOnFree();
+
 // Asks for a large block the program has just allocated, before its new room is written,
 // to be backed by large memory pages where the system has them: fewer page faults and
 // less kernel time for the hundreds of megabytes a large listing takes. Only whole large

@@ -20,6 +20,16 @@ void ReleaseFreeMemory()
 #endif
 }
 
+void ReturnLargeBlocksOnFree()
+{
+#if defined(__GLIBC__)
+    // Blocks from this size on get pages of their own, which free() unmaps and realloc()
+    // moves by remapping; a fixed threshold also stops glibc from raising it after a large
+    // block was freed.
+    (void)mallopt(M_MMAP_THRESHOLD, 1 << 20);
+#endif
+}
+
 void AdviseLargePages(void *block, std::size_t bytes)
 {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
