@@ -14,7 +14,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <cstddef>
 #include <optional>
 
 namespace Vexa32::Platform {
@@ -81,12 +80,5 @@ void ReleaseFreeMemory();
 // listing replaced by another is not held twice. Never fails; does nothing where the
 // allocator cannot be told.
 void ReturnLargeBlocksOnFree();
-
-// Asks for a large block the program has just allocated, before its new room is written,
-// to be backed by large memory pages where the system has them: fewer page faults and
-// less kernel time for the hundreds of megabytes a large listing takes. Only whole large
-// pages inside the block are affected. A hint: does nothing where it is not supported,
-// never fails.
-void AdviseLargePages(void *block, std::size_t bytes);
 
 } // namespace Vexa32::Platform

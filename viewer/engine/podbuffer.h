@@ -1,12 +1,9 @@
 #pragma once
 // PodBuffer: a growable array of trivially copyable values for the listing's large
 // columns. Unlike std::vector it grows with realloc, which moves large blocks by
-// remapping pages instead of copying them, and it never zero-fills new room. Blocks from
-// LargeBlockBytes on ask the host for large pages (fewer page faults while they fill).
+// remapping pages instead of copying them, and it never zero-fills new room.
 //
 // Throws std::bad_alloc when memory runs out. Copyable and movable.
-
-#include "vexa32/platform/host.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,8 +20,6 @@ class PodBuffer
     static_assert(std::is_trivially_copyable_v<T>);
 
 public:
-    static constexpr std::size_t LargeBlockBytes = std::size_t(4) << 20;
-
     PodBuffer() = default;
     PodBuffer(const PodBuffer &other) { append(other.data(), other.size()); }
     PodBuffer(PodBuffer &&other) noexcept { swap(other); }
@@ -58,8 +53,6 @@ public:
             throw std::bad_alloc();
         m_data = static_cast<T *>(grown);
         m_capacity = capacity;
-        if (capacity * sizeof(T) >= LargeBlockBytes)
-            Vexa32::Platform::AdviseLargePages(m_data, capacity * sizeof(T));
     }
 
     // Sets the size; new elements are left uninitialised.
