@@ -104,8 +104,7 @@ qsizetype completeLinesEnd(const char *data, qsizetype from, qsizetype to)
 }
 
 bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool check,
-               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last,
-               const std::function<void()> &alongside)
+               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last)
 {
     auto valid = [&](qsizetype begin, qsizetype end) {
         return !check || CheckUtf8(QByteArrayView(data + begin, end - begin)).valid;
@@ -115,10 +114,7 @@ bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool che
                                 : -1;
     if (split < 0) {
         readRegion(handler, data, from, to, last);
-        const bool wholeValid = valid(from, to);
-        if (alongside)
-            alongside();
-        return wholeValid;
+        return valid(from, to);
     }
     const qsizetype header = lastHeaderLine(data, from, split);
     bool inSection = handler.wantsFieldLines();
@@ -137,22 +133,16 @@ bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool che
         [&] {
             readRegion(part, data, split, to, last);
             secondValid = valid(split, to);
-            if (alongside)
-                alongside();
         });
     handler.absorb(std::move(part));
     return firstValid && secondValid;
 }
 
 bool readPiece(SectionsHandler &handler, const QString &, bool, bool check, qsizetype,
-               const char *data, qsizetype from, qsizetype to, bool last,
-               const std::function<void()> &alongside)
+               const char *data, qsizetype from, qsizetype to, bool last)
 {
     readRegion(handler, data, from, to, last);
-    const bool wholeValid = !check || CheckUtf8(QByteArrayView(data + from, to - from)).valid;
-    if (alongside)
-        alongside();
-    return wholeValid;
+    return !check || CheckUtf8(QByteArrayView(data + from, to - from)).valid;
 }
 
 } // namespace Engine::Parsing

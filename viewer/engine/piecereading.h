@@ -9,7 +9,6 @@
 #include "viewer/engine/sectionshandler.h"
 
 #include <QString>
-#include <functional>
 
 namespace Engine::Parsing {
 
@@ -21,16 +20,12 @@ qsizetype completeLinesEnd(const char *data, qsizetype from, qsizetype to);
 // second half is read on a second thread into a partial handler that handler then absorbs.
 // Lines are independent once it is known whether the listed section is on at a line: the
 // last header before it tells. With check set, also checks that the piece is valid UTF-8
-// and returns the result (true otherwise). alongside (may be empty) runs while the piece is
-// read, on the second thread once its half is done (so the next piece can be fetched from
-// the file meanwhile); it must not touch data[from, to) or the handlers.
+// and returns the result (true otherwise).
 bool readPiece(LineHandler &handler, const QString &caption, bool utf8, bool check,
-               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last,
-               const std::function<void()> &alongside);
+               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last);
 
-// The same for a handler of every section: on one thread, alongside after the piece.
+// The same for a handler of every section: on one thread.
 bool readPiece(SectionsHandler &handler, const QString &caption, bool utf8, bool check,
-               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last,
-               const std::function<void()> &alongside);
+               qsizetype parallelPiece, const char *data, qsizetype from, qsizetype to, bool last);
 
 } // namespace Engine::Parsing

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 namespace Engine {
 
@@ -34,42 +33,31 @@ bool readLines(QFile &file, const QString &fname, const QString &caption, Handle
     // The "#" mode collects headers and skims the rest; only a listing is worth a thread.
     if (caption == OpenCaption)
         parallelPiece = 0;
-    // Two buffers: while the lines of one are read, the next piece of the file is fetched
-    // into the other (after the incomplete line the first one ends with).
     PodBuffer<char> buffer;
-    PodBuffer<char> next;
     buffer.resizeUninitialized(static_cast<std::size_t>(Chunk));
-    qsizetype filled = ReadTableChunk(file, fname, buffer.data(), Chunk);
-    bool eof = filled == 0;
-    qsizetype pos = std::min(skip, filled);
-    for (;;) {
+    qsizetype filled = 0;
+    bool eof = false;
+    bool first = true;
+    while (!eof) {
+        if (qsizetype(buffer.size()) - filled < Chunk / 2)
+            buffer.resizeUninitialized(buffer.size() * 2); // a line longer than the free room
+        const qsizetype got =
+            ReadTableChunk(file, fname, buffer.data() + filled, qsizetype(buffer.size()) - filled);
+        eof = got == 0;
+        filled += got;
         const char *data = buffer.data();
-        const qsizetype end = eof ? filled : Parsing::completeLinesEnd(data, pos, filled);
-        const qsizetype rest = filled - end;
-        qsizetype got = 0;
-        std::function<void()> fetch;
-        if (!eof) {
-            // A line longer than the free room gets a larger buffer.
-            const qsizetype room = std::max<qsizetype>(Chunk, qsizetype(next.size()));
-            next.resizeUninitialized(static_cast<std::size_t>(
-                room - rest < Chunk / 2 ? std::max(2 * room, rest + Chunk) : room));
-            std::memcpy(next.data(), data + end, static_cast<std::size_t>(rest));
-            fetch = [&] {
-                got =
-                    ReadTableChunk(file, fname, next.data() + rest, qsizetype(next.size()) - rest);
-            };
+        qsizetype pos = 0;
+        if (first) {
+            pos = std::min(skip, filled);
+            first = false;
         }
-        if (!Parsing::readPiece(handler, caption, utf8, check, parallelPiece, data, pos, end, eof,
-                                fetch))
+        const qsizetype end = eof ? filled : Parsing::completeLinesEnd(data, pos, filled);
+        if (!Parsing::readPiece(handler, caption, utf8, check, parallelPiece, data, pos, end, eof))
             return false;
+        std::memmove(buffer.data(), data + end, static_cast<std::size_t>(filled - end));
+        filled -= end;
         if (progress)
             progress(file.pos(), file.size());
-        if (eof)
-            break;
-        buffer.swap(next);
-        filled = rest + got;
-        eof = got == 0;
-        pos = 0;
     }
     return true;
 }
