@@ -138,32 +138,39 @@ QString ToString(QByteArrayView bytes)
     return QString(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size()));
 }
 
-QByteArrayView Formatted(QByteArrayView cell, Format f, std::string &out)
+qsizetype LeadingBlanks(QByteArrayView cell, Format f)
 {
     const qsizetype n = cell.size();
-    // Whether the cell already has its decimals (characters after its first ".", trailing
+    if (!f.fixed || n > FixedWidth || !isAscii(cell))
+        return -1;
+    // The cell must already have its decimals (characters after its first ".", trailing
     // blanks and NULs aside).
-    const auto hasDecimals = [&] {
-        if (f.decimals <= 0)
-            return true;
+    if (f.decimals > 0) {
         const char *p = cell.data();
         qsizetype point = 0;
         while (point < n && p[point] != '.')
             ++point;
         if (point == n)
-            return false;
+            return -1;
         qsizetype end = n;
         while (end > point + 1 && (p[end - 1] == ' ' || p[end - 1] == 0))
             --end;
-        return end - point - 1 >= f.decimals;
-    };
-    if (f.fixed && n <= FixedWidth && isAscii(cell) && hasDecimals()) {
+        if (end - point - 1 < f.decimals)
+            return -1;
+    }
+    return FixedWidth - n;
+}
+
+QByteArrayView Formatted(QByteArrayView cell, Format f, std::string &out)
+{
+    const qsizetype n = cell.size();
+    if (const qsizetype blanks = LeadingBlanks(cell, f); blanks >= 0) {
         // The usual right-aligned cell: blanks, then the cell.
         out.resize(std::size_t(FixedWidth));
         char *o = out.data();
-        std::memset(o, ' ', std::size_t(FixedWidth - n));
+        std::memset(o, ' ', std::size_t(blanks));
         if (n > 0)
-            std::memcpy(o + (FixedWidth - n), cell.data(), std::size_t(n));
+            std::memcpy(o + blanks, cell.data(), std::size_t(n));
         return QByteArrayView(o, FixedWidth);
     }
     if (isAscii(cell)) {

@@ -37,5 +37,8 @@ inline constexpr qsizetype FixedWidth = 12;
 
 // Writes cell as format shows it into out (replacing what out held); returns a view of out.
 QByteArrayView Formatted(QByteArrayView cell, Format format, std::string &out);
+// The usual right-aligned cell, which format shows as blanks before the cell: how many
+// blanks; -1 when format changes more than that (Formatted() tells then).
+qsizetype LeadingBlanks(QByteArrayView cell, Format format);
 
 } // namespace Engine::CellText

@@ -83,6 +83,25 @@ public:
             return stored;
         return CellText::Formatted(stored, store.format, scratch);
     }
+    // The same as blanks before a text: the shown cell is blanks blanks, then the view
+    // returned (into the listing, or into scratch when the formatting changes more).
+    QByteArrayView shownBytes(int row, int column, qsizetype &blanks, std::string &scratch) const
+    {
+        blanks = 0;
+        if (row < 0 || row >= m_rows || column < 0 ||
+            static_cast<std::size_t>(column) >= m_stores.size())
+            return {};
+        const ColumnStore &store = m_stores[static_cast<std::size_t>(column)];
+        const QByteArrayView stored = storedCell(store, row);
+        if (!store.format.active() || row >= store.formattedRows)
+            return stored;
+        const qsizetype padding = CellText::LeadingBlanks(stored, store.format);
+        if (padding >= 0) {
+            blanks = padding;
+            return stored;
+        }
+        return CellText::Formatted(stored, store.format, scratch);
+    }
     // Whether a cell of the column holds a byte of 0x80 or more (else all are ASCII).
     bool hasNonAscii(int column) const
     {

@@ -25,6 +25,15 @@ void WriteArray(std::size_t count, Utf8Output &out, Item &&item)
     out.bytes(count == 0 ? "]\n" : "\n]\n");
 }
 
+// The text without its leading blanks (a right-aligned cell without its padding).
+QByteArrayView trimmedStart(QByteArrayView text)
+{
+    qsizetype blanks = 0;
+    while (blanks < text.size() && text[blanks] == ' ')
+        ++blanks;
+    return text.sliced(blanks);
+}
+
 } // namespace
 
 ListWriter::ListWriter(const Listing &listing, OutputFormat format, Utf8Output &out, bool unpadded)
@@ -52,14 +61,8 @@ ListWriter::ListWriter(const Listing &listing, OutputFormat format, Utf8Output &
 
 QByteArrayView ListWriter::cell(int row, int column, std::string &scratch) const
 {
-    QByteArrayView text = m_listing.shownBytes(row, column, scratch);
-    if (m_trim[static_cast<std::size_t>(column)]) {
-        qsizetype blanks = 0;
-        while (blanks < text.size() && text[blanks] == ' ')
-            ++blanks;
-        text = text.sliced(blanks);
-    }
-    return text;
+    const QByteArrayView text = m_listing.shownBytes(row, column, scratch);
+    return m_trim[static_cast<std::size_t>(column)] ? trimmedStart(text) : text;
 }
 
 void ListWriter::writeRows(std::span<const int> rows, Utf8Output &out, bool anyRow,
@@ -95,10 +98,19 @@ void ListWriter::writeRows(std::span<const int> rows, Utf8Output &out, bool anyR
         for (int c = 0; c < columns; ++c) {
             if (c > 0)
                 out.byte(csv ? ',' : '\t');
-            if (csv)
+            if (csv) {
                 out.csvUtf8(cell(source, c, scratch));
-            else
-                out.utf8Text(cell(source, c, scratch), true);
+                continue;
+            }
+            // A right-aligned cell's padding goes out as it is, not copied first.
+            qsizetype blanks = 0;
+            const QByteArrayView text = m_listing.shownBytes(source, c, blanks, scratch);
+            if (m_trim[static_cast<std::size_t>(c)]) {
+                out.utf8Text(trimmedStart(text), true);
+            } else {
+                out.blanks(std::size_t(blanks));
+                out.utf8Text(text, true);
+            }
         }
         out.bytes(csv ? "\r\n" : "\n");
     }

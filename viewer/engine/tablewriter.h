@@ -29,6 +29,7 @@
 #include <QStringView>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <span>
 #include <string>
@@ -62,6 +63,12 @@ public:
     // size bytes at data as they are; a large block goes to the sink without a copy.
     void bytes(const char *data, std::size_t size);
     void byte(char c) { *room(1) = c, ++m_used; }
+    // n blanks.
+    void blanks(std::size_t n)
+    {
+        std::memset(room(n), ' ', n);
+        m_used += n;
+    }
     // The text as UTF-8; with escape set, backslash, tab, CR and LF as \\, \t, \r, \n.
     void text(QStringView text, bool escape = false);
     // A JSON string literal: quotes, backslash and control characters escaped.
