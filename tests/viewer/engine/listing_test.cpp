@@ -39,6 +39,24 @@ TEST(Listing, StoresCellsInAnyOrderAndLeavesMissingOnesEmpty)
     EXPECT_EQ(listing.findColumn(u"a"), -1);
 }
 
+TEST(Listing, KeepsCellsOfEveryShortLengthIntact)
+{
+    // Each length takes its own way of copying (bytes, two 4-byte or two 8-byte moves, a
+    // call); neighbouring cells must not touch each other.
+    const QByteArray alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMN";
+    Listing listing;
+    listing.appendColumn(QStringLiteral("Name"));
+    listing.appendColumn(QStringLiteral("Text"));
+    for (int n = 0; n <= alphabet.size(); ++n) {
+        const int row = listing.appendRowUtf8(QByteArrayView(alphabet).first(n % 7));
+        listing.setCellUtf8(row, 1, QByteArrayView(alphabet).last(n));
+    }
+    for (int n = 0; n <= alphabet.size(); ++n) {
+        EXPECT_EQ(listing.cell(n, 0), QString::fromLatin1(alphabet.first(n % 7))) << n;
+        EXPECT_EQ(listing.cell(n, 1), QString::fromLatin1(alphabet.last(n))) << n;
+    }
+}
+
 TEST(Listing, FormattingPadsDecimalsThenRightAlignsToTwelveCharacters)
 {
     Listing listing;
