@@ -74,14 +74,14 @@ public:
     // pass changes the cell. Valid until the listing or scratch changes.
     QByteArrayView shownBytes(int row, int column, std::string &scratch) const
     {
-        if (row < 0 || row >= m_rows || column < 0 ||
-            static_cast<std::size_t>(column) >= m_stores.size())
-            return {};
-        const ColumnStore &store = m_stores[static_cast<std::size_t>(column)];
-        const QByteArrayView stored = storedCell(store, row);
-        if (!store.format.active() || row >= store.formattedRows)
-            return stored;
-        return CellText::Formatted(stored, store.format, scratch);
+        qsizetype blanks = 0;
+        const QByteArrayView text = shownBytes(row, column, blanks, scratch);
+        if (blanks == 0)
+            return text;
+        // A padded cell: text is the stored cell, put after its blanks in scratch.
+        scratch.assign(static_cast<std::size_t>(blanks), ' ');
+        scratch.append(text.data(), static_cast<std::size_t>(text.size()));
+        return QByteArrayView(scratch.data(), qsizetype(scratch.size()));
     }
     // The same as blanks before a text: the shown cell is blanks blanks, then the view
     // returned (into the listing, or into scratch when the formatting changes more).

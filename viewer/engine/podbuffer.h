@@ -91,21 +91,11 @@ public:
             const auto *from = reinterpret_cast<const char *>(values);
             auto *into = reinterpret_cast<char *>(to);
             if (count >= 8 && count <= 16) {
-                std::uint64_t head;
-                std::uint64_t tail;
-                std::memcpy(&head, from, 8);
-                std::memcpy(&tail, from + count - 8, 8);
-                std::memcpy(into, &head, 8);
-                std::memcpy(into + count - 8, &tail, 8);
+                copyEnds<std::uint64_t>(into, from, count);
                 return;
             }
             if (count >= 4 && count < 8) {
-                std::uint32_t head;
-                std::uint32_t tail;
-                std::memcpy(&head, from, 4);
-                std::memcpy(&tail, from + count - 4, 4);
-                std::memcpy(into, &head, 4);
-                std::memcpy(into + count - 4, &tail, 4);
+                copyEnds<std::uint32_t>(into, from, count);
                 return;
             }
         }
@@ -122,6 +112,19 @@ public:
     void clear() { m_size = 0; }
 
 private:
+    // Copies count bytes (from sizeof(Word) to twice that) as a word from the start and a
+    // word that ends at the end, which overlap in the middle.
+    template <typename Word>
+    static void copyEnds(char *into, const char *from, std::size_t count)
+    {
+        Word head;
+        Word tail;
+        std::memcpy(&head, from, sizeof(Word));
+        std::memcpy(&tail, from + count - sizeof(Word), sizeof(Word));
+        std::memcpy(into, &head, sizeof(Word));
+        std::memcpy(into + count - sizeof(Word), &tail, sizeof(Word));
+    }
+
     T *m_data = nullptr;
     std::size_t m_size = 0;
     std::size_t m_capacity = 0;
