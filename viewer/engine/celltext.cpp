@@ -161,18 +161,22 @@ qsizetype LeadingBlanks(QByteArrayView cell, Format f)
     return FixedWidth - n;
 }
 
-QByteArrayView Formatted(QByteArrayView cell, Format f, std::string &out)
+QByteArrayView Padded(qsizetype blanks, QByteArrayView cell, std::string &out)
 {
     const qsizetype n = cell.size();
-    if (const qsizetype blanks = LeadingBlanks(cell, f); blanks >= 0) {
-        // The usual right-aligned cell: blanks, then the cell.
-        out.resize(std::size_t(FixedWidth));
-        char *o = out.data();
-        std::memset(o, ' ', std::size_t(blanks));
-        if (n > 0)
-            std::memcpy(o + blanks, cell.data(), std::size_t(n));
-        return QByteArrayView(o, FixedWidth);
-    }
+    out.resize(std::size_t(blanks + n));
+    char *o = out.data();
+    std::memset(o, ' ', std::size_t(blanks));
+    if (n > 0)
+        std::memcpy(o + blanks, cell.data(), std::size_t(n));
+    return QByteArrayView(o, blanks + n);
+}
+
+QByteArrayView Formatted(QByteArrayView cell, Format f, std::string &out)
+{
+    // The usual right-aligned cell: blanks, then the cell.
+    if (const qsizetype blanks = LeadingBlanks(cell, f); blanks >= 0)
+        return Padded(blanks, cell, out);
     if (isAscii(cell)) {
         format(cell.data(), cell.size(), f, [&out](qsizetype n) {
             out.resize(std::size_t(n));

@@ -40,5 +40,7 @@ QByteArrayView Formatted(QByteArrayView cell, Format format, std::string &out);
 // The usual right-aligned cell, which format shows as blanks before the cell: how many
 // blanks; -1 when format changes more than that (Formatted() tells then).
 qsizetype LeadingBlanks(QByteArrayView cell, Format format);
+// Writes blanks blanks, then cell, into out (replacing what out held); returns a view of out.
+QByteArrayView Padded(qsizetype blanks, QByteArrayView cell, std::string &out);
 
 } // namespace Engine::CellText

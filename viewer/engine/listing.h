@@ -76,12 +76,8 @@ public:
     {
         qsizetype blanks = 0;
         const QByteArrayView text = shownBytes(row, column, blanks, scratch);
-        if (blanks == 0)
-            return text;
-        // A padded cell: text is the stored cell, put after its blanks in scratch.
-        scratch.assign(static_cast<std::size_t>(blanks), ' ');
-        scratch.append(text.data(), static_cast<std::size_t>(text.size()));
-        return QByteArrayView(scratch.data(), qsizetype(scratch.size()));
+        // A padded cell: text is the stored cell, which goes after its blanks.
+        return blanks == 0 ? text : CellText::Padded(blanks, text, scratch);
     }
     // The same as blanks before a text: the shown cell is blanks blanks, then the view
     // returned (into the listing, or into scratch when the formatting changes more).

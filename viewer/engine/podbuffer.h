@@ -105,7 +105,7 @@ public:
             for (std::size_t i = 0; i < count; ++i)
                 to[i] = values[i];
         } else {
-            std::memcpy(static_cast<void *>(m_data + old), values, count * sizeof(T));
+            std::memcpy(static_cast<void *>(to), values, count * sizeof(T));
         }
     }
 
