@@ -4,6 +4,7 @@
 // The offscreen platform sends no accessibility events; the events a reader hears are
 // tried on the desktop's accessibility bus in tests/accessibility.
 
+#include "tests/support/qtestmain.h"
 #include "vexa32/globals.h"
 #include "viewer/contrast.h"
 #include "viewer/engine/tablemodel.h"
@@ -431,5 +432,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(AccessibilityTest)
+ROWLENS_QTEST_MAIN(AccessibilityTest)
 #include "accessibility_test.moc"

@@ -5,6 +5,7 @@
 #include "tests/support/child.h"
 #include "tests/support/mainformtest.h"
 #include "tests/support/modalanswer.h"
+#include "tests/support/qtestmain.h"
 #include "viewer/comparemarks.h"
 #include "viewer/comparemode.h"
 #include "viewer/engine/tablemodel.h"
@@ -333,5 +334,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(CompareExportTest)
+ROWLENS_QTEST_MAIN(CompareExportTest)
 #include "compareexport_test.moc"

@@ -6,6 +6,7 @@
 #include "tests/support/child.h"
 #include "tests/support/mainformtest.h"
 #include "tests/support/modalanswer.h"
+#include "tests/support/qtestmain.h"
 #include "vexa32/globals.h"
 #include "vexa32/profile.h"
 #include "viewer/engine/tablecheck.h"
@@ -352,5 +353,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(LiveReloadTest)
+ROWLENS_QTEST_MAIN(LiveReloadTest)
 #include "livereload_test.moc"

@@ -5,6 +5,7 @@
 
 #include "tests/support/child.h"
 #include "tests/support/mainformtest.h"
+#include "tests/support/qtestmain.h"
 #include "vexa32/globals.h"
 #include "vexa32/profile.h"
 #include "viewer/engine/tablemodel.h"
@@ -157,5 +158,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(LongWorkTest)
+ROWLENS_QTEST_MAIN(LongWorkTest)
 #include "longwork_test.moc"

@@ -1,6 +1,7 @@
 // The raw-text pane: scrolling by keys and wheel over many lines, whole-line selection by
 // mouse and keys, and copying the selected lines.
 
+#include "tests/support/qtestmain.h"
 #include "viewer/rawtextview.h"
 
 #include <QClipboard>
@@ -151,5 +152,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(RawTextViewTest)
+ROWLENS_QTEST_MAIN(RawTextViewTest)
 #include "rawtextview_test.moc"

@@ -5,6 +5,7 @@
 #include "tests/support/child.h"
 #include "tests/support/mainformtest.h"
 #include "tests/support/modalanswer.h"
+#include "tests/support/qtestmain.h"
 #include "vexa32/globals.h"
 #include "vexa32/profile.h"
 #include "viewer/engine/tablemodel.h"
@@ -450,5 +451,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainFormExtrasTest)
+ROWLENS_QTEST_MAIN(MainFormExtrasTest)
 #include "tblmainform_extras_test.moc"

@@ -5,6 +5,7 @@
 #include "tests/support/child.h"
 #include "tests/support/mainformtest.h"
 #include "tests/support/modalanswer.h"
+#include "tests/support/qtestmain.h"
 #include "tests/support/urlrecorder.h"
 #include "vexa32/globals.h"
 #include "vexa32/profile.h"
@@ -457,5 +458,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(MainFormCommandsTest)
+ROWLENS_QTEST_MAIN(MainFormCommandsTest)
 #include "tblmainform_test.moc"

@@ -1,3 +1,4 @@
+#include "tests/support/qtestmain.h"
 #include "vexa32/gui/controls.h"
 
 #include <QApplication>
@@ -51,5 +52,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(ControlsTest)
+ROWLENS_QTEST_MAIN(ControlsTest)
 #include "controls_test.moc"
