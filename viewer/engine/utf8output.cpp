@@ -136,68 +136,6 @@ void Utf8Output::text(QStringView text, bool escape)
     m_used += static_cast<std::size_t>(out - start);
 }
 
-void Utf8Output::jsonString(QStringView value)
-{
-    static constexpr char Hex[] = "0123456789abcdef";
-    byte('"');
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const char16_t c = value[i].unicode();
-        if (c >= 0x20 && c != u'"' && c != u'\\')
-            continue;
-        text(value.sliced(from, i - from));
-        from = i + 1;
-        byte('\\');
-        switch (c) {
-        case u'"':
-        case u'\\':
-            byte(char(c));
-            break;
-        case u'\n':
-            byte('n');
-            break;
-        case u'\r':
-            byte('r');
-            break;
-        case u'\t':
-            byte('t');
-            break;
-        default:
-            bytes("u00");
-            byte(Hex[c >> 4]);
-            byte(Hex[c & 0xF]);
-        }
-    }
-    text(value.sliced(from));
-    byte('"');
-}
-
-void Utf8Output::csvField(QStringView field)
-{
-    bool quote = false;
-    for (const QChar c : field) {
-        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
-            quote = true;
-            break;
-        }
-    }
-    if (!quote) {
-        text(field);
-        return;
-    }
-    byte('"');
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == u'"') {
-            text(field.sliced(from, i + 1 - from));
-            byte('"');
-            from = i + 1;
-        }
-    }
-    text(field.sliced(from));
-    byte('"');
-}
-
 namespace {
 
 // How utf8Text() treats each byte: copied (0), escaped (1, only when escaping), or the
@@ -276,66 +214,108 @@ void Utf8Output::utf8Text(QByteArrayView text, bool escape)
     m_used += static_cast<std::size_t>(out - start);
 }
 
-void Utf8Output::jsonUtf8(QByteArrayView value)
+namespace {
+
+// A unit of the text, as a number: a UTF-16 unit, or a byte of UTF-8.
+char16_t unitOf(QChar c)
 {
-    static constexpr char Hex[] = "0123456789abcdef";
-    byte('"');
-    qsizetype from = 0;
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        if (c >= 0x20 && c != '"' && c != '\\')
-            continue;
-        utf8Text(value.sliced(from, i - from));
-        from = i + 1;
-        byte('\\');
-        switch (c) {
-        case '"':
-        case '\\':
-            byte(char(c));
-            break;
-        case '\n':
-            byte('n');
-            break;
-        case '\r':
-            byte('r');
-            break;
-        case '\t':
-            byte('t');
-            break;
-        default:
-            bytes("u00");
-            byte(Hex[c >> 4]);
-            byte(Hex[c & 0xF]);
-        }
-    }
-    utf8Text(value.sliced(from));
-    byte('"');
+    return c.unicode();
 }
 
-void Utf8Output::csvUtf8(QByteArrayView field)
+char16_t unitOf(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+// value as a JSON string literal; runs without anything to escape go to plain (the text or
+// UTF-8 writer), so both kinds of text share one way of escaping.
+template <typename View, typename Plain>
+void writeJsonString(Utf8Output &out, View value, Plain plain)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    out.byte('"');
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = unitOf(value[i]);
+        if (c >= 0x20 && c != u'"' && c != u'\\')
+            continue;
+        plain(value.sliced(from, i - from));
+        from = i + 1;
+        out.byte('\\');
+        switch (c) {
+        case u'"':
+        case u'\\':
+            out.byte(char(c));
+            break;
+        case u'\n':
+            out.byte('n');
+            break;
+        case u'\r':
+            out.byte('r');
+            break;
+        case u'\t':
+            out.byte('t');
+            break;
+        default:
+            out.bytes("u00");
+            out.byte(Hex[c >> 4]);
+            out.byte(Hex[c & 0xF]);
+        }
+    }
+    plain(value.sliced(from));
+    out.byte('"');
+}
+
+// field as one CSV field, quoted (and its quotes doubled) when it holds a comma, a quote,
+// CR or LF; the runs in between go to plain.
+template <typename View, typename Plain>
+void writeCsvField(Utf8Output &out, View field, Plain plain)
 {
     bool quote = false;
-    for (const char c : field) {
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+    for (const auto unit : field) {
+        const char16_t c = unitOf(unit);
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n') {
             quote = true;
             break;
         }
     }
     if (!quote) {
-        utf8Text(field);
+        plain(field);
         return;
     }
-    byte('"');
+    out.byte('"');
     qsizetype from = 0;
     for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '"') {
-            utf8Text(field.sliced(from, i + 1 - from));
-            byte('"');
+        if (unitOf(field[i]) == u'"') {
+            plain(field.sliced(from, i + 1 - from));
+            out.byte('"');
             from = i + 1;
         }
     }
-    utf8Text(field.sliced(from));
-    byte('"');
+    plain(field.sliced(from));
+    out.byte('"');
+}
+
+} // namespace
+
+void Utf8Output::jsonString(QStringView value)
+{
+    writeJsonString(*this, value, [this](QStringView run) { text(run); });
+}
+
+void Utf8Output::csvField(QStringView field)
+{
+    writeCsvField(*this, field, [this](QStringView run) { text(run); });
+}
+
+void Utf8Output::jsonUtf8(QByteArrayView value)
+{
+    writeJsonString(*this, value, [this](QByteArrayView run) { utf8Text(run); });
+}
+
+void Utf8Output::csvUtf8(QByteArrayView field)
+{
+    writeCsvField(*this, field, [this](QByteArrayView run) { utf8Text(run); });
 }
 
 Utf8Output::Sink SinkTo(QByteArray &bytes)
