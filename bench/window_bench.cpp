@@ -130,6 +130,13 @@ struct Window
         }
         waitForCheck();
     }
+    // The file open with its section listed.
+    void ensureListed(const QString &path)
+    {
+        ensureOpen(path);
+        if (tabs->currentIndex() != 1)
+            listFleet();
+    }
     // The problems panel's check of the opened file has ended.
     void waitForCheck() const
     {
@@ -279,9 +286,7 @@ void BM_WindowHeaderClick(benchmark::State &state)
     if (!path)
         return;
     Window &w = window();
-    w.ensureOpen(*path);
-    if (w.tabs->currentIndex() != 1)
-        w.listFleet();
+    w.ensureListed(*path);
     QHeaderView *header = w.list->horizontalHeader();
     resetPeak();
     for (auto _ : state) {
@@ -313,9 +318,7 @@ void BM_WindowFind(benchmark::State &state)
     if (!path)
         return;
     Window &w = window();
-    w.ensureOpen(*path);
-    if (w.tabs->currentIndex() != 1)
-        w.listFleet();
+    w.ensureListed(*path);
     auto *edit = w.form.findChild<QLineEdit *>(QStringLiteral("FindText"));
     const QString text = QStringLiteral("ship 00012");
     double slowestKey = 0;

@@ -7,11 +7,11 @@
 #include "viewer/engine/tablediff.h"
 #include "viewer/engine/tableloader.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/tablefiledialog.h"
 #include "viewer/tblmainform.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -35,23 +35,8 @@ QString TabLabel(const QString &caption)
 
 std::optional<QString> AskCompareFileName(QWidget *parent, const QString &initialDir)
 {
-    QFileDialog dialog(parent, QStringLiteral("Compare with"), initialDir);
-    dialog.setObjectName(QStringLiteral("CompareDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({QStringLiteral("Zorath TBL files (*.TBL) (*.[tT][bB][lL])"),
-                           QStringLiteral("All Files (*.*) (*)")});
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
-}
-
-QString OrdinaryCaption(const QString &file)
-{
-    return QStringLiteral("Korvax Manager ROWLENS32 - [%1]").arg(file);
+    return AskTableFileName(parent, QStringLiteral("Compare with"), QStringLiteral("CompareDialog"),
+                            initialDir, QFileDialog::ExistingFile);
 }
 
 void ReportUnreadable(const QString &reason)
@@ -253,7 +238,7 @@ bool CompareMode::showSection(const QString &caption)
 
 void CompareMode::showSummary(const QString &caption, int added, int changed, int removed)
 {
-    m_parts.window->setCaption(OrdinaryCaption(m_parts.window->CurrentFile()) +
+    m_parts.window->setCaption(FileCaption(m_parts.window->CurrentFile()) +
                                QStringLiteral(" compared with [%1]").arg(m_other));
     m_summary->setToolTip(QStringLiteral("The open file compared with %1; + added, ~ changed, "
                                          "- removed since that file")
@@ -347,6 +332,6 @@ void CompareMode::end(bool reload)
         m_parts.window->LoadFileOrReport(m_parts.window->CurrentFile(),
                                          tabs->tabData(current).toString());
     } else if (current <= 0) {
-        m_parts.window->setCaption(OrdinaryCaption(m_parts.window->CurrentFile()));
+        m_parts.window->setCaption(FileCaption(m_parts.window->CurrentFile()));
     }
 }

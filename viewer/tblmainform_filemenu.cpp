@@ -10,38 +10,27 @@
 #include "viewer/optionsdialog.h"
 #include "viewer/recentfilesmenu.h"
 #include "viewer/reloadcontroller.h"
+#include "viewer/tablefiledialog.h"
 #include "viewer/tblmainform.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMimeData>
 
 using namespace Engine;
 
 namespace {
 
-// The open dialog of the program: a non-native file dialog that matches ".tbl" in any case.
+// The open dialog of the program, in the folder last used.
 std::optional<QString> AskOpenFileName(QWidget *parent, const QString &initialDir)
 {
     QString directory;
     if (!initialDir.isEmpty()) {
         directory = Vexa32::Platform::HostPath(initialDir).value_or(QString());
     }
-    QFileDialog dialog(parent, QStringLiteral("Open"), directory);
-    dialog.setObjectName(QStringLiteral("CommonDialog1"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A typed name that does not exist is accepted; the command then loads nothing.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("Zorath TBL files (*.TBL) (*.[tT][bB][lL])"),
-                           QStringLiteral("All Files (*.*) (*)")});
-    dialog.selectNameFilter(dialog.nameFilters().constFirst());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().constFirst();
+    return AskTableFileName(parent, QStringLiteral("Open"), QStringLiteral("CommonDialog1"),
+                            directory, QFileDialog::AnyFile);
 }
 
 // The first local file of a drag, or "".
