@@ -1,11 +1,14 @@
 // Speed of the table engine on generated files of 10k, 100k and 1M records (8 fields
 // each, numeric and text, comments and tabs, CR LF; the 1M file is about 130 MB):
 // opening a file ("#"), listing its big section, sorting that list by a numeric column,
-// narrowing it to the rows holding a text, and checking the file for problems. Listing,
+// narrowing it to the rows holding a text, checking the file for problems, and its raw
+// text (reading it, searching every line, the widest line). Listing,
 // sorting and filtering also run on 10M records (a file of about 1.3 GB, written to a
 // temporary folder when the first of them needs it). Counters report records per second.
 
 #include "viewer/engine/headlesswindow.h"
+#include "viewer/engine/rawsearch.h"
+#include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tableloader.h"
 
@@ -157,8 +160,32 @@ void BM_CheckFile(benchmark::State &state)
     setRate(state, records);
 }
 
+// The raw text of the file: reading it with its line index (argument 0), then a search
+// for a text that no line holds, which walks every line (1), and the widest line (2).
+void BM_RawText(benchmark::State &state)
+{
+    const int records = int(state.range(0));
+    const QString &path = tableFile(records);
+    const RawText loaded = RawText::load(path);
+    for (auto _ : state) {
+        switch (state.range(1)) {
+        case 0:
+            benchmark::DoNotOptimize(RawText::load(path).lineCount());
+            break;
+        case 1:
+            if (FindLine(loaded, QStringLiteral("no such text"), 0))
+                state.SkipWithError("found a text no line holds");
+            break;
+        default:
+            benchmark::DoNotOptimize(loaded.widestLine(8));
+        }
+    }
+    setRate(state, records);
+}
+
 } // namespace
 
+BENCHMARK(BM_RawText)->ArgsProduct({{1000000}, {0, 1, 2}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FilterRows)
     ->ArgsProduct({{10000, 100000, 1000000, 10000000}, {0, 1}})
     ->Unit(benchmark::kMillisecond);

@@ -1,5 +1,6 @@
 #include "viewer/rawtextaccessible.h"
 
+#include "viewer/engine/tabletext.h"
 #include "viewer/rawtextview.h"
 
 #include <QAccessible>
@@ -339,12 +340,13 @@ QString EventText(const RawTextView *view)
     }
     QString text;
     const Engine::RawText &raw = view->rawText();
-    for (qsizetype line = 0; line < raw.lineCount() && text.size() < EventTextLimit; ++line) {
+    raw.forEachLine(0, raw.lineCount() - 1, [&](qsizetype line, QByteArrayView bytes) {
         if (line > 0) {
             text += u'\n';
         }
-        text += raw.line(line);
-    }
+        text += Engine::Decode(bytes, raw.isUtf8());
+        return text.size() < EventTextLimit;
+    });
     text.truncate(EventTextLimit);
     return text;
 }

@@ -197,15 +197,16 @@ const std::vector<qint64> &RawTextView::characterOffsets() const
     const qsizetype lines = m_text.lineCount();
     m_offsets.reserve(static_cast<std::size_t>(lines) + 1);
     qint64 offset = 0;
-    for (qsizetype i = 0; i < lines; ++i) {
+    m_text.forEachLine(0, lines - 1, [&](qsizetype, QByteArrayView bytes) {
         m_offsets.push_back(offset);
-        const QByteArrayView bytes = m_text.lineBytes(i);
         // A Windows-1252 byte is one unit, so is an ASCII byte of UTF-8; other UTF-8 lines
         // are decoded to count their units.
         const bool ascii =
             std::all_of(bytes.begin(), bytes.end(), [](char byte) { return (byte & 0x80) == 0; });
-        offset += (m_text.isUtf8() && !ascii ? m_text.line(i).size() : bytes.size()) + 1;
-    }
+        offset +=
+            (m_text.isUtf8() && !ascii ? Engine::Decode(bytes, true).size() : bytes.size()) + 1;
+        return true;
+    });
     m_offsets.push_back(lines > 0 ? offset : 1);
     return m_offsets;
 }
@@ -309,12 +310,13 @@ QString RawTextView::selectedText() const
         return {};
     }
     QString text;
-    for (qsizetype line = first, last = selectionLast(); line <= last; ++line) {
+    m_text.forEachLine(first, selectionLast(), [&](qsizetype line, QByteArrayView bytes) {
         if (line > first) {
             text += u'\n';
         }
-        text += m_text.line(line);
-    }
+        text += Engine::Decode(bytes, m_text.isUtf8());
+        return true;
+    });
     return text;
 }
 

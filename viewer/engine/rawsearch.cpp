@@ -1,6 +1,7 @@
 #include "viewer/engine/rawsearch.h"
 
 #include "viewer/engine/rowfilter.h"
+#include "viewer/engine/tabletext.h"
 
 #include <string>
 
@@ -37,12 +38,18 @@ std::optional<qsizetype> FindLine(const RawText &raw, QStringView text, qsizetyp
         bytes.push_back(lowerAscii(char(c.unicode() & 0x7F)));
     }
     const Needle needle(text);
-    for (qsizetype k = 0; k < lines; ++k) {
-        const qsizetype line = (from + k) % lines;
-        if (ascii ? foundInBytes(raw.lineBytes(line), bytes) : needle.foundIn(raw.line(line)))
-            return line;
-    }
-    return std::nullopt;
+    std::optional<qsizetype> found;
+    auto look = [&](qsizetype line, QByteArrayView lineBytes) {
+        if (ascii ? foundInBytes(lineBytes, bytes)
+                  : needle.foundIn(Decode(lineBytes, raw.isUtf8())))
+            found = line;
+        return !found;
+    };
+    // From the line from on, then round from the start.
+    raw.forEachLine(from, lines - 1, look);
+    if (!found)
+        raw.forEachLine(0, from - 1, look);
+    return found;
 }
 
 } // namespace Engine

@@ -27,16 +27,19 @@ RawText RawText::fromBytes(QByteArray bytes)
     const char *data = all.data();
     const qsizetype size = all.size();
     // Room for lines of about 16 bytes; the index grows by reallocation beyond that.
-    const auto expected = static_cast<std::size_t>(size / 16 + 16);
+    const auto expected = static_cast<std::size_t>(size / (16 * StartEvery) + 16);
     if (wide)
         raw.m_starts64.reserve(expected);
     else
         raw.m_starts32.reserve(expected);
     auto addStart = [&raw, wide](qsizetype start) {
-        if (wide)
-            raw.m_starts64.push_back(start);
-        else
-            raw.m_starts32.push_back(static_cast<quint32>(start));
+        if (raw.m_lines % StartEvery == 0) {
+            if (wide)
+                raw.m_starts64.push_back(start);
+            else
+                raw.m_starts32.push_back(static_cast<quint32>(start));
+        }
+        ++raw.m_lines;
     };
     // A line starts at the text's start and after every terminator (CR LF counted once)
     // that something follows.
@@ -57,57 +60,64 @@ RawText RawText::fromBytes(QByteArray bytes)
 
 qsizetype RawText::lineCount() const
 {
-    return static_cast<qsizetype>(m_starts64.empty() ? m_starts32.size() : m_starts64.size());
+    return m_lines;
+}
+
+QByteArrayView RawText::lineFrom(qsizetype start, qsizetype &next) const
+{
+    const char *data = m_bytes.constData();
+    const qsizetype size = m_bytes.size();
+    const qsizetype end = FindLineEnd(data, start, size);
+    next = end;
+    if (end < size) {
+        next = end + 1;
+        if (data[end] == '\r' && next < size && data[next] == '\n')
+            ++next;
+    }
+    return QByteArrayView(data + start, end - start);
 }
 
 qsizetype RawText::lineStart(qsizetype index) const
 {
-    const auto i = static_cast<std::size_t>(index);
-    return m_starts64.empty() ? qsizetype(m_starts32[i]) : qsizetype(m_starts64[i]);
+    const auto recorded = static_cast<std::size_t>(index / StartEvery);
+    qsizetype start =
+        m_starts64.empty() ? qsizetype(m_starts32[recorded]) : qsizetype(m_starts64[recorded]);
+    for (qsizetype skip = index % StartEvery; skip > 0; --skip) {
+        qsizetype next = 0;
+        lineFrom(start, next);
+        start = next;
+    }
+    return start;
 }
 
 QByteArrayView RawText::lineBytes(qsizetype index) const
 {
     if (index < 0 || index >= lineCount())
         return {};
-    const qsizetype start = lineStart(index);
-    qsizetype end = m_bytes.size();
-    if (index + 1 < lineCount()) {
-        // A line never holds CR or LF, so the terminator is what precedes the next start.
-        end = lineStart(index + 1) - 1;
-        if (m_bytes[end] == '\n' && end > start && m_bytes[end - 1] == '\r')
-            --end;
-    } else if (end > start && (m_bytes[end - 1] == '\r' || m_bytes[end - 1] == '\n')) {
-        --end;
-        if (m_bytes[end] == '\n' && end > start && m_bytes[end - 1] == '\r')
-            --end;
-    }
-    return QByteArrayView(m_bytes.constData() + start, end - start);
+    qsizetype next = 0;
+    return lineFrom(lineStart(index), next);
 }
 
 qsizetype RawText::widestLine(int tabWidth) const
 {
-    const qsizetype lines = lineCount();
-    qsizetype widest = 0;
-    for (qsizetype i = 0; i < lines; ++i)
-        widest = std::max(widest, lineBytes(i).size());
-    // Lines with tabs, found from the tabs themselves: most lines have none.
     const char *data = m_bytes.constData();
     const qsizetype size = m_bytes.size();
-    qsizetype line = 0;
-    qsizetype at = m_textStart;
-    while (at < size) {
-        const void *tab = std::memchr(data + at, '\t', std::size_t(size - at));
-        if (tab == nullptr)
-            break;
-        const qsizetype t = static_cast<const char *>(tab) - data;
-        while (line + 1 < lines && lineStart(line + 1) <= t)
-            ++line;
-        const QByteArrayView bytes = lineBytes(line);
-        widest = std::max(widest, bytes.size() + bytes.count('\t') * (tabWidth - 1));
-        // On after the line's last byte (its tabs are counted).
-        at = std::max(t + 1, lineStart(line) + bytes.size());
-    }
+    qsizetype widest = 0;
+    // The first tab at or after the line on hand, or size: most lines have none, and the
+    // tabs are looked for once over the whole text.
+    qsizetype nextTab = -1;
+    forEachLine(0, lineCount() - 1, [&](qsizetype, QByteArrayView bytes) {
+        const qsizetype start = bytes.data() - data;
+        if (nextTab < start) {
+            const void *tab = std::memchr(data + start, '\t', std::size_t(size - start));
+            nextTab = tab != nullptr ? static_cast<const char *>(tab) - data : size;
+        }
+        qsizetype width = bytes.size();
+        if (nextTab < start + bytes.size())
+            width += bytes.count('\t') * (tabWidth - 1);
+        widest = std::max(widest, width);
+        return true;
+    });
     return widest;
 }
 

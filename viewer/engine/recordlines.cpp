@@ -36,10 +36,10 @@ std::optional<qsizetype> RecordLine(const RawText &raw, const QString &section, 
         return std::nullopt;
     bool inSection = section.isEmpty();
     int seen = 0;
-    for (qsizetype i = 0; i < raw.lineCount(); ++i) {
-        const QByteArrayView line = raw.lineBytes(i);
+    std::optional<qsizetype> found;
+    raw.forEachLine(0, raw.lineCount() - 1, [&](qsizetype i, QByteArrayView line) {
         if (line.isEmpty())
-            continue;
+            return true;
         if (line[0] == '#') {
             QByteArrayView name = line.sliced(1);
             const qsizetype tab = name.indexOf('\t');
@@ -48,11 +48,12 @@ std::optional<qsizetype> RecordLine(const RawText &raw, const QString &section, 
             inSection = Decode(name, raw.isUtf8()) == section;
         } else if (inSection && isNameLine(line)) {
             if (seen == recordIndex)
-                return i;
+                found = i;
             ++seen;
         }
-    }
-    return std::nullopt;
+        return !found;
+    });
+    return found;
 }
 
 } // namespace Engine

@@ -3,6 +3,7 @@
 #include "viewer/engine/rawtext.h"
 #include "viewer/engine/tablecheck.h"
 #include "viewer/engine/tablemodel.h"
+#include "viewer/engine/tabletext.h"
 #include "viewer/engine/twothreads.h"
 
 #include <algorithm>
@@ -198,14 +199,20 @@ void WriteRawText(const RawText &raw, OutputFormat format, Utf8Output &out)
 {
     const qsizetype count = raw.lineCount();
     if (format != OutputFormat::Json) {
-        for (qsizetype i = 0; i < count; ++i) {
-            out.text(raw.line(i));
+        raw.forEachLine(0, count - 1, [&](qsizetype, QByteArrayView bytes) {
+            out.text(Decode(bytes, raw.isUtf8()));
             out.byte('\n');
-        }
+            return true;
+        });
         return;
     }
-    WriteArray(std::size_t(count), out,
-               [&](std::size_t i) { out.jsonString(raw.line(qsizetype(i))); });
+    out.byte('[');
+    raw.forEachLine(0, count - 1, [&](qsizetype i, QByteArrayView bytes) {
+        out.bytes(i == 0 ? "\n" : ",\n");
+        out.jsonString(Decode(bytes, raw.isUtf8()));
+        return true;
+    });
+    out.bytes(count == 0 ? "]\n" : "\n]\n");
 }
 
 void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname,

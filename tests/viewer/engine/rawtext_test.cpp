@@ -8,7 +8,11 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <random>
+#include <vector>
 
 using namespace Engine;
 
@@ -71,6 +75,56 @@ TEST(RawText, WidestLineCountsEachTabAsTheTabWidth)
     };
     for (const auto &c : cases)
         EXPECT_EQ(RawText::fromBytes(c.bytes).widestLine(8), c.widest) << c.bytes.toStdString();
+}
+
+// Texts of many lines of every kind of ending: each line, each walk from any line and the
+// widest line agree with a plain split of the bytes.
+TEST(RawText, LongTextsAgreeWithAPlainSplit)
+{
+    const char *const pieces[] = {"", "a", "$Name: Ship", "\tx\t", "#Fleet", "  "};
+    const char *const ends[] = {"\r\n", "\n", "\r"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 20; ++round) {
+        QByteArray bytes = round % 4 == 0 ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+        std::vector<QByteArray> expected;
+        const int count = int(random() % 100);
+        bool ended = true;
+        for (int i = 0; i < count; ++i) {
+            expected.emplace_back(pieces[random() % std::size(pieces)]);
+            bytes += expected.back();
+            // The last line may go without an ending. An empty line after a CR does not end
+            // in a lone LF: the two would be one CR LF.
+            ended = i + 1 < count || random() % 2 == 0;
+            if (ended) {
+                std::size_t end = random() % std::size(ends);
+                if (expected.back().isEmpty() && bytes.endsWith('\r') && end == 1)
+                    end = 0;
+                bytes += ends[end];
+            }
+        }
+        // An empty last line without an ending is not a line.
+        if (!ended && expected.back().isEmpty())
+            expected.pop_back();
+        const RawText raw = RawText::fromBytes(bytes);
+        ASSERT_EQ(raw.lineCount(), qsizetype(expected.size())) << bytes.toStdString();
+        qsizetype widest = 0;
+        for (qsizetype i = 0; i < raw.lineCount(); ++i) {
+            const QByteArray &line = expected[std::size_t(i)];
+            EXPECT_EQ(raw.lineBytes(i), line) << i;
+            widest = std::max(widest, line.size() + line.count('\t') * 3);
+        }
+        EXPECT_EQ(raw.widestLine(4), widest);
+        const qsizetype first = count == 0 ? 0 : qsizetype(random() % count);
+        qsizetype next = first;
+        raw.forEachLine(first, raw.lineCount() + 5, [&](qsizetype i, QByteArrayView line) {
+            EXPECT_EQ(i, next);
+            EXPECT_EQ(line, expected[std::size_t(i)]);
+            ++next;
+            return true;
+        });
+        EXPECT_EQ(next, std::max(first, raw.lineCount()));
+        EXPECT_EQ(raw.lineBytes(raw.lineCount()), QByteArrayView());
+    }
 }
 
 TEST(RawText, DecodesWindows1252UnlessTheFileIsUtf8)
