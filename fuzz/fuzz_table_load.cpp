@@ -82,7 +82,7 @@ void CheckModel(const TableListModel &model)
 }
 
 // The raw view's lines, with the terminators between them, give back the file and its
-// decoded text.
+// decoded text; walking them in order gives the same lines.
 void CheckRawText(const QByteArray &bytes)
 {
     const RawText raw = RawText::fromBytes(bytes);
@@ -107,6 +107,13 @@ void CheckRawText(const QByteArray &bytes)
         }
     }
     Check(at == bytes.size(), "raw lines do not cover the file");
+    qsizetype walked = 0;
+    raw.forEachLine(0, raw.lineCount() - 1, [&](qsizetype i, QByteArrayView line) {
+        Check(i == walked && line == raw.lineBytes(i), "a walked line differs");
+        ++walked;
+        return true;
+    });
+    Check(walked == raw.lineCount(), "the walk misses lines");
     Check(raw.line(raw.lineCount()).isEmpty(), "line beyond the last");
     Check(text == raw.text(), "raw lines differ from the raw text");
 }
