@@ -2,9 +2,9 @@
 // each, numeric and text, comments and tabs, CR LF; the 1M file is about 130 MB):
 // opening a file ("#"), listing its big section, sorting that list by a numeric column,
 // narrowing it to the rows holding a text, checking the file for problems, and its raw
-// text (reading it, searching every line, the widest line). Listing,
-// sorting and filtering also run on 10M records (a file of about 1.3 GB, written to a
-// temporary folder when the first of them needs it). Counters report records per second.
+// text (reading it, searching every line, the widest line). Listing, sorting and filtering
+// also run on 10M records (a file of about 1.3 GB, written to a temporary folder when the
+// first of them needs it). Counters report records per second.
 
 #include "viewer/engine/headlesswindow.h"
 #include "viewer/engine/rawsearch.h"

@@ -3,10 +3,10 @@
 //
 // Keeps the file's bytes and where every 16th line starts, not a decoded copy, so a large
 // file costs little more than its own size: lineBytes() finds a line from the nearest
-// recorded start, forEachLine() walks lines in order at the cost of their bytes. Lines end at CR,
-// CR LF or a lone LF; a final line without terminator counts, an empty rest after the last
-// terminator does not. Encoding as for the loader (tabletext.h): a UTF-8 byte-order mark is not
-// part of the text.
+// recorded start, forEachLine() walks lines in order at the cost of their bytes. Lines end
+// at CR, CR LF or a lone LF; a final line without terminator counts, an empty rest after
+// the last terminator does not. Encoding as for the loader (tabletext.h): a UTF-8
+// byte-order mark is not part of the text.
 //
 // load() throws LoadError when the file cannot be opened or read. A loaded RawText is a
 // value; it does not keep the file open.

@@ -14,16 +14,36 @@ namespace Engine {
 
 namespace {
 
+// The frame of a JSON array written one item per line: "[", a line break (after a comma
+// from the second item on) before each item, then "]".
+class ArrayLines
+{
+public:
+    explicit ArrayLines(Utf8Output &out) : m_out(out) { out.byte('['); }
+    // Before each item.
+    void next()
+    {
+        m_out.bytes(m_any ? ",\n" : "\n");
+        m_any = true;
+    }
+    // After the last one.
+    void close() { m_out.bytes(m_any ? "\n]\n" : "]\n"); }
+
+private:
+    Utf8Output &m_out;
+    bool m_any = false;
+};
+
 // A JSON array of count items, one per line; item(i) writes item i.
 template <typename Item>
 void WriteArray(std::size_t count, Utf8Output &out, Item &&item)
 {
-    out.byte('[');
+    ArrayLines array(out);
     for (std::size_t i = 0; i < count; ++i) {
-        out.bytes(i == 0 ? "\n" : ",\n");
+        array.next();
         item(i);
     }
-    out.bytes(count == 0 ? "]\n" : "\n]\n");
+    array.close();
 }
 
 // The text without its leading blanks (a right-aligned cell without its padding).
@@ -206,13 +226,13 @@ void WriteRawText(const RawText &raw, OutputFormat format, Utf8Output &out)
         });
         return;
     }
-    out.byte('[');
-    raw.forEachLine(0, count - 1, [&](qsizetype i, QByteArrayView bytes) {
-        out.bytes(i == 0 ? "\n" : ",\n");
+    ArrayLines array(out);
+    raw.forEachLine(0, count - 1, [&](qsizetype, QByteArrayView bytes) {
+        array.next();
         out.jsonString(Decode(bytes, raw.isUtf8()));
         return true;
     });
-    out.bytes(count == 0 ? "]\n" : "\n]\n");
+    array.close();
 }
 
 void WriteProblems(const std::vector<TableProblem> &problems, const QString &fname,
